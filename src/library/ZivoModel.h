@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QList>
+#include <QString>
+#include <QStringList>
+#include <QUrl>
+
+// The library's operations: first-run defaults, folder and file listings of the
+// Documents folder with their cache, and song lists and references. Stateless;
+// listings read and write the settings store and are called on the main thread.
+class ZivoModel
+{
+public:
+    ZivoModel() = delete;
+
+    // --- start-up ---
+    static void appInit();
+
+    // --- folders and listings ---
+    // The root's display name in lists, and its relative name in song references.
+    static const QString documentsFolderName; // "Documents"
+    static const QString rootRelativeName;    // "/"
+
+    static QString getPathWithFolderName(const QString &folderName);
+    static QString folderRName(const QString &folderName);
+    static QStringList getFolderList();
+    static QStringList getFolderListAtDocumentsNoCache();
+    static QStringList getFileListAtFolder(const QString &folderName);
+    static QStringList getFileListAtDocumentsNoCache();
+    static QStringList listDirOnlyDir(const QString &path);
+    static QStringList folderSortToTopDocument(const QStringList &folderNames);
+    static QStringList indexTileSortName(const QStringList &names);
+
+    // Entries the root listings never show.
+    static bool isHiddenName(const QString &name);
+    // "mp3" or "m4a", in any case.
+    static bool isSongFileName(const QString &name);
+
+    // --- song lists and references ---
+    static QList<QUrl> makeURLArrayWithFileNames(const QStringList &fileNames, const QString &filePath);
+    static QStringList makeFolderRNameAndFileNameWith(const QStringList &fileNames, const QString &folderNm);
+    static QString removeCountString(const QString &title);
+
+private:
+    struct RootScan
+    {
+        QStringList folders;
+        QStringList songs;
+    };
+    static RootScan scanDocuments();
+};

@@ -1,0 +1,47 @@
+#include "DispatchQueue.h"
+
+#include <QCoreApplication>
+#include <QThread>
+
+DispatchQueue::DispatchQueue(const QString &label) : m_label(label)
+{
+    m_pool.setObjectName(label);
+    m_pool.setMaxThreadCount(1);
+    // An idle queue keeps no thread alive for long.
+    m_pool.setExpiryTimeout(5000);
+}
+
+DispatchQueue::~DispatchQueue()
+{
+    m_pool.waitForDone();
+}
+
+void DispatchQueue::async(std::function<void()> work)
+{
+    // One thread and one priority: the pool runs items first in, first out.
+    m_pool.start(std::move(work));
+}
+
+void DispatchQueue::waitForIdle()
+{
+    m_pool.waitForDone();
+}
+
+bool DispatchQueue::isMainThread()
+{
+    auto *app = QCoreApplication::instance();
+    return app && QThread::currentThread() == app->thread();
+}
+
+void DispatchQueue::mainAsync(std::function<void()> work)
+{
+    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+}
+
+void DispatchQueue::mainSync(const std::function<void()> &work)
+{
+    if (isMainThread())
+        work();
+    else
+        QMetaObject::invokeMethod(QCoreApplication::instance(), work, Qt::BlockingQueuedConnection);
+}

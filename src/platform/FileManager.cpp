@@ -1,0 +1,43 @@
+#include "FileManager.h"
+
+#include <QFile>
+
+#include <filesystem>
+#include <system_error>
+
+#include <sys/stat.h>
+
+QStringList FileManager::contentsOfDirectory(const QString &path)
+{
+    QStringList names;
+    std::error_code error;
+    std::filesystem::directory_iterator it(QFile::encodeName(path).toStdString(), error);
+    for (const std::filesystem::directory_iterator end; !error && it != end; it.increment(error))
+        names.append(QFile::decodeName(it->path().filename().c_str()));
+    return error ? QStringList() : names;
+}
+
+bool FileManager::isDirectory(const QString &path)
+{
+    std::error_code error;
+    return std::filesystem::is_directory(QFile::encodeName(path).toStdString(), error);
+}
+
+std::optional<Date> FileManager::modificationDate(const QString &path)
+{
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0)
+        return std::nullopt;
+    return Date(std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec);
+}
+
+QString FileManager::appendingPathComponent(const QString &path, const QString &component)
+{
+    qsizetype skip = 0;
+    while (skip < component.size() && component.at(skip) == QLatin1Char('/'))
+        ++skip;
+    const QString name = component.mid(skip);
+    if (path.isEmpty())
+        return name;
+    return path.endsWith(QLatin1Char('/')) ? path + name : path + QLatin1Char('/') + name;
+}

@@ -1,0 +1,300 @@
+#include "PropertyList.h"
+
+#include "Date.h"
+
+#include <QStringList>
+#include <QXmlStreamReader>
+#include <QXmlStreamWriter>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+bool isIntegerType(int typeId)
+{
+    switch (typeId) {
+    case QMetaType::Int:
+    case QMetaType::UInt:
+    case QMetaType::Long:
+    case QMetaType::ULong:
+    case QMetaType::LongLong:
+    case QMetaType::ULongLong:
+    case QMetaType::Short:
+    case QMetaType::UShort:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// XML 1.0 cannot carry most control characters or unpaired surrogates; such a
+// string is refused rather than written into a file that would not read back.
+bool isXmlText(const QString &text)
+{
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text.at(i).unicode();
+        if (c < 0x20 && c != u'\t' && c != u'\n' && c != u'\r')
+            return false;
+        if (c == 0xFFFE || c == 0xFFFF)
+            return false;
+        if (QChar::isHighSurrogate(c)) {
+            if (i + 1 >= text.size() || !QChar::isLowSurrogate(text.at(i + 1).unicode()))
+                return false;
+            ++i;
+        } else if (QChar::isLowSurrogate(c)) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Readers turn a raw carriage return into a line feed; a character reference keeps it.
+void writeTextElement(QXmlStreamWriter &xml, const QString &tag, const QString &text)
+{
+    xml.writeStartElement(tag);
+    const QStringList pieces = text.split(QLatin1Char('\r'));
+    for (qsizetype i = 0; i < pieces.size(); ++i) {
+        if (i > 0)
+            xml.writeEntityReference(QStringLiteral("#13"));
+        if (!pieces.at(i).isEmpty())
+            xml.writeCharacters(pieces.at(i));
+    }
+    xml.writeEndElement();
+}
+
+bool writeValue(QXmlStreamWriter &xml, const QVariant &value)
+{
+    const int type = value.typeId();
+    if (type == QMetaType::QString) {
+        if (!isXmlText(value.toString()))
+            return false;
+        writeTextElement(xml, QStringLiteral("string"), value.toString());
+    } else if (type == QMetaType::Bool) {
+        xml.writeEmptyElement(value.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
+    } else if (isIntegerType(type)) {
+        const QString text = type == QMetaType::ULongLong || type == QMetaType::ULong
+            ? QString::number(value.toULongLong())
+            : QString::number(value.toLongLong());
+        xml.writeTextElement(QStringLiteral("integer"), text);
+    } else if (type == QMetaType::Double || type == QMetaType::Float) {
+        const double d = value.toDouble();
+        if (!std::isfinite(d))
+            return false;
+        xml.writeTextElement(QStringLiteral("real"), QString::number(d, 'g', 17));
+    } else if (type == QMetaType::fromType<Date>().id()) {
+        xml.writeTextElement(QStringLiteral("date"), value.value<Date>().toIsoString());
+    } else if (type == QMetaType::QByteArray) {
+        xml.writeTextElement(QStringLiteral("data"), QString::fromLatin1(value.toByteArray().toBase64()));
+    } else if (type == QMetaType::QVariantList || type == QMetaType::QStringList) {
+        xml.writeStartElement(QStringLiteral("array"));
+        for (const QVariant &item : value.toList())
+            if (!writeValue(xml, item))
+                return false;
+        xml.writeEndElement();
+    } else if (type == QMetaType::QVariantMap) {
+        const QVariantMap map = value.toMap();
+        xml.writeStartElement(QStringLiteral("dict"));
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
+            if (!isXmlText(it.key()))
+                return false;
+            writeTextElement(xml, QStringLiteral("key"), it.key());
+            if (!writeValue(xml, it.value()))
+                return false;
+        }
+        xml.writeEndElement();
+    } else {
+        return false;
+    }
+    return true;
+}
+
+class Reader
+{
+public:
+    explicit Reader(const QByteArray &data) : m_xml(data) {}
+
+    std::optional<QVariant> readDocument(QString *error)
+    {
+        std::optional<QVariant> root;
+        if (nextElement() && m_xml.name() == QLatin1String("plist") && nextElement())
+            root = readValue();
+        else
+            fail(QStringLiteral("no <plist> element with a value"));
+        // Nothing but the closing tags may follow the root value.
+        if (root) {
+            while (!m_xml.atEnd()) {
+                m_xml.readNext();
+                if (m_xml.isStartElement() || (m_xml.isCharacters() && !m_xml.isWhitespace())) {
+                    fail(QStringLiteral("unexpected content after the root value"));
+                    root.reset();
+                    break;
+                }
+            }
+        }
+        if (root && m_xml.hasError()) {
+            fail(m_xml.errorString());
+            root.reset();
+        }
+        if (!root && error)
+            *error = m_error.isEmpty() ? m_xml.errorString() : m_error;
+        return root;
+    }
+
+private:
+    // Advances to the next start element; false at an end element or the end of input.
+    bool nextElement()
+    {
+        while (!m_xml.atEnd()) {
+            m_xml.readNext();
+            if (m_xml.isStartElement())
+                return true;
+            if (m_xml.isEndElement())
+                return false;
+            if (m_xml.isCharacters() && !m_xml.isWhitespace()) {
+                fail(QStringLiteral("stray text"));
+                return false;
+            }
+        }
+        return false;
+    }
+
+    void fail(const QString &message)
+    {
+        if (m_error.isEmpty())
+            m_error = QStringLiteral("line %1: %2").arg(m_xml.lineNumber()).arg(message);
+    }
+
+    // Called with the reader on a start element; leaves it on that element's end.
+    std::optional<QVariant> readValue()
+    {
+        const QString tag = m_xml.name().toString();
+        if (tag == QLatin1String("dict"))
+            return readDict();
+        if (tag == QLatin1String("array"))
+            return readArray();
+        if (tag == QLatin1String("true") || tag == QLatin1String("false")) {
+            m_xml.skipCurrentElement();
+            return QVariant(tag == QLatin1String("true"));
+        }
+        const QString text = m_xml.readElementText();
+        if (m_xml.hasError())
+            return std::nullopt;
+        bool ok = false;
+        if (tag == QLatin1String("string"))
+            return QVariant(text);
+        if (tag == QLatin1String("integer")) {
+            const qlonglong n = text.trimmed().toLongLong(&ok);
+            if (ok)
+                return QVariant(n);
+            const qulonglong u = text.trimmed().toULongLong(&ok);
+            if (ok)
+                return QVariant(u);
+        } else if (tag == QLatin1String("real")) {
+            const double d = text.trimmed().toDouble(&ok);
+            if (ok)
+                return QVariant(d);
+        } else if (tag == QLatin1String("date")) {
+            if (auto date = Date::fromIsoString(text))
+                return QVariant::fromValue(*date);
+        } else if (tag == QLatin1String("data")) {
+            auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+            if (decoded)
+                return QVariant(*decoded);
+        }
+        fail(QStringLiteral("bad <%1> value").arg(tag));
+        return std::nullopt;
+    }
+
+    std::optional<QVariant> readArray()
+    {
+        QVariantList list;
+        while (nextElement()) {
+            auto item = readValue();
+            if (!item)
+                return std::nullopt;
+            list.append(*item);
+        }
+        if (!m_error.isEmpty() || m_xml.hasError())
+            return std::nullopt;
+        return QVariant(list);
+    }
+
+    std::optional<QVariant> readDict()
+    {
+        QVariantMap map;
+        while (nextElement()) {
+            if (m_xml.name() != QLatin1String("key")) {
+                fail(QStringLiteral("<key> expected in <dict>"));
+                return std::nullopt;
+            }
+            const QString key = m_xml.readElementText();
+            if (!nextElement()) {
+                fail(QStringLiteral("value missing for key \"%1\"").arg(key));
+                return std::nullopt;
+            }
+            auto value = readValue();
+            if (!value)
+                return std::nullopt;
+            map.insert(key, *value);
+        }
+        if (!m_error.isEmpty() || m_xml.hasError())
+            return std::nullopt;
+        return QVariant(map);
+    }
+
+    QXmlStreamReader m_xml;
+    QString m_error;
+};
+
+} // namespace
+
+bool PropertyList::isPropertyList(const QVariant &value)
+{
+    const int type = value.typeId();
+    if (type == QMetaType::QString)
+        return isXmlText(value.toString());
+    if (type == QMetaType::QStringList) {
+        const QStringList list = value.toStringList();
+        return std::all_of(list.cbegin(), list.cend(), isXmlText);
+    }
+    if (type == QMetaType::QVariantList) {
+        const QVariantList list = value.toList();
+        return std::all_of(list.cbegin(), list.cend(), isPropertyList);
+    }
+    if (type == QMetaType::QVariantMap) {
+        const QVariantMap map = value.toMap();
+        for (auto it = map.constBegin(); it != map.constEnd(); ++it)
+            if (!isXmlText(it.key()) || !isPropertyList(it.value()))
+                return false;
+        return true;
+    }
+    if (type == QMetaType::Double || type == QMetaType::Float)
+        return std::isfinite(value.toDouble());
+    return type == QMetaType::Bool || isIntegerType(type) || type == QMetaType::QByteArray
+        || type == QMetaType::fromType<Date>().id();
+}
+
+std::optional<QByteArray> PropertyList::toXml(const QVariant &root)
+{
+    QByteArray out;
+    QXmlStreamWriter xml(&out);
+    xml.setAutoFormatting(true);
+    xml.setAutoFormattingIndent(1);
+    xml.writeStartDocument();
+    xml.writeDTD(QStringLiteral(
+        "<!DOCTYPE plist PUBLIC \"-//Apple//DTD PLIST 1.0//EN\" "
+        "\"http://www.apple.com/DTDs/PropertyList-1.0.dtd\">"));
+    xml.writeStartElement(QStringLiteral("plist"));
+    xml.writeAttribute(QStringLiteral("version"), QStringLiteral("1.0"));
+    if (!writeValue(xml, root))
+        return std::nullopt;
+    xml.writeEndElement();
+    xml.writeEndDocument();
+    return out;
+}
+
+std::optional<QVariant> PropertyList::fromXml(const QByteArray &xml, QString *error)
+{
+    return Reader(xml).readDocument(error);
+}

@@ -1,0 +1,97 @@
+#include "platform/Date.h"
+#include "platform/PropertyList.h"
+
+#include <QSize>
+#include <QStringList>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QVariantMap sample()
+{
+    return QVariantMap{
+        {"text", QStringLiteral("Unicode\u2122 (UTF-8) \uD55C\uAE00 <&> \"quoted\"")},
+        {"lines", QStringLiteral("first\r\nsecond\rthird\n\tindented")},
+        {"empty", QString("")},
+        {"integer", qlonglong(-42)},
+        {"encoding", qlonglong(2147483648LL + 0x0422)},
+        {"real", 0.1 + 0.2},
+        {"yes", true},
+        {"no", false},
+        {"date", QVariant::fromValue(Date(1765045346123456789LL))},
+        {"beforeEpoch", QVariant::fromValue(Date(-1'500'000'001LL))},
+        {"bytes", QByteArray("\x00\x01\xff png", 8)},
+        {"list", QVariantList{QStringLiteral("a"), qlonglong(1), QVariantList{}, QVariantMap{}}},
+        {"names", QStringList{QStringLiteral("b"), QStringLiteral("Documents")}},
+    };
+}
+
+TEST(PropertyList, RoundTripsEveryValueTypeExactly)
+{
+    const QVariantMap in = sample();
+    const auto xml = PropertyList::toXml(in);
+    ASSERT_TRUE(xml.has_value());
+    QString error;
+    const auto out = PropertyList::fromXml(*xml, &error);
+    ASSERT_TRUE(out.has_value()) << error.toStdString();
+    const QVariantMap map = out->toMap();
+
+    EXPECT_EQ(map.value("text").toString(), in.value("text").toString());
+    EXPECT_EQ(map.value("lines").toString(), in.value("lines").toString()) << "carriage returns must survive";
+    EXPECT_EQ(map.value("empty").typeId(), QMetaType::QString);
+    EXPECT_EQ(map.value("integer").toLongLong(), -42);
+    EXPECT_EQ(map.value("encoding").toLongLong(), 2147483648LL + 0x0422);
+    EXPECT_EQ(map.value("real").toDouble(), 0.1 + 0.2);
+    EXPECT_EQ(map.value("yes").typeId(), QMetaType::Bool);
+    EXPECT_TRUE(map.value("yes").toBool());
+    EXPECT_FALSE(map.value("no").toBool());
+    EXPECT_EQ(map.value("date").value<Date>(), Date(1765045346123456789LL));
+    EXPECT_EQ(map.value("beforeEpoch").value<Date>(), Date(-1'500'000'001LL));
+    EXPECT_EQ(map.value("date"), in.value("date")) << "dates compare as QVariants";
+    EXPECT_EQ(map.value("bytes").toByteArray(), in.value("bytes").toByteArray());
+    EXPECT_EQ(map.value("list").toList().size(), 4);
+    EXPECT_EQ(map.value("names").toStringList(), (QStringList{"b", "Documents"}));
+}
+
+TEST(PropertyList, RefusesValuesThatWouldNotReadBack)
+{
+    EXPECT_FALSE(PropertyList::isPropertyList(QVariant()));
+    EXPECT_FALSE(PropertyList::isPropertyList(QStringLiteral("bell\x07")));
+    EXPECT_FALSE(PropertyList::isPropertyList(QString(QChar(0xD800))));
+    EXPECT_FALSE(PropertyList::isPropertyList(QVariantMap{{QStringLiteral("key\x01"), 1}}));
+    EXPECT_FALSE(PropertyList::isPropertyList(QVariantList{QVariant::fromValue(QSize(1, 1))}));
+    EXPECT_FALSE(PropertyList::isPropertyList(qQNaN()));
+    EXPECT_FALSE(PropertyList::toXml(QVariantList{QStringLiteral("ok"), QStringLiteral("\x02")}).has_value());
+    EXPECT_TRUE(PropertyList::isPropertyList(sample()));
+    EXPECT_TRUE(PropertyList::isPropertyList(QStringLiteral("\U0001F3B5 emoji pair")));
+}
+
+TEST(PropertyList, RejectsDamagedDocuments)
+{
+    const QByteArray whole = *PropertyList::toXml(sample());
+    QString error;
+    EXPECT_FALSE(PropertyList::fromXml(whole.left(whole.size() / 2), &error).has_value());
+    EXPECT_FALSE(error.isEmpty());
+    EXPECT_FALSE(PropertyList::fromXml("", &error).has_value());
+    EXPECT_FALSE(PropertyList::fromXml("not xml at all", &error).has_value());
+    EXPECT_FALSE(PropertyList::fromXml("<plist><integer>12abc</integer></plist>", &error).has_value());
+    EXPECT_FALSE(PropertyList::fromXml("<plist><date>yesterday</date></plist>", &error).has_value());
+    EXPECT_FALSE(PropertyList::fromXml("<plist><dict><string>no key</string></dict></plist>", &error).has_value());
+    EXPECT_FALSE(PropertyList::fromXml("<plist><string>a</string><string>b</string></plist>", &error).has_value());
+    EXPECT_FALSE(PropertyList::fromXml("<plist><unknown/></plist>", &error).has_value());
+    EXPECT_TRUE(PropertyList::fromXml("<plist><dict><key>k</key><true/></dict></plist>", &error).has_value());
+}
+
+TEST(Date, IsoTextKeepsNanosecondsAndAcceptsShorterFractions)
+{
+    const Date date(1765045346000000007LL);
+    EXPECT_EQ(date.toIsoString(), QStringLiteral("2025-12-06T18:22:26.000000007Z"));
+    EXPECT_EQ(Date::fromIsoString(date.toIsoString()), date);
+    EXPECT_EQ(Date::fromIsoString("2025-12-06T18:22:26Z"), Date(1765045346000000000LL));
+    EXPECT_EQ(Date::fromIsoString("2025-12-06T18:22:26.5Z"), Date(1765045346500000000LL));
+    EXPECT_FALSE(Date::fromIsoString("2025-13-06T18:22:26Z").has_value());
+    EXPECT_FALSE(Date::fromIsoString("2025-12-06 18:22:26").has_value());
+}
+
+} // namespace
