@@ -1,5 +1,6 @@
 #include "library/ZivoModel.h"
 #include "platform/Bundle.h"
+#include "platform/QuitOnSignal.h"
 #include "platform/Sandbox.h"
 #include "platform/UserDefaults.h"
 
@@ -8,10 +9,27 @@
 #include <QWidget>
 
 #include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace {
+// --help and --version print text only: they must work without a display.
+bool wantsTextOnly(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        for (const char *flag : {"-h", "-?", "--help", "--help-all", "-v", "--version"})
+            if (std::strcmp(argv[i], flag) == 0)
+                return true;
+    return false;
+}
+} // namespace
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
+    std::unique_ptr<QCoreApplication> instance = wantsTextOnly(argc, argv)
+        ? std::make_unique<QCoreApplication>(argc, argv)
+        : std::make_unique<QApplication>(argc, argv);
+    QCoreApplication &app = *instance;
     QApplication::setApplicationName(QStringLiteral("orbo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Orbo"));
     QApplication::setApplicationVersion(QStringLiteral(ORBO_VERSION));
@@ -36,6 +54,7 @@ int main(int argc, char *argv[])
     }
 
     ZivoModel::appInit();
+    QuitOnSignal quitOnSignal;
 
     // The phone's screen, in points; Qt scales it to the desktop's pixel ratio.
     QWidget window;
