@@ -1,6 +1,10 @@
 #include "ZivoModel.h"
 
 #include "SettingsKeys.h"
+#include "SongCache.h"
+#include "TagReader.h"
+#include "TextDecoder.h"
+#include "app/Util.h"
 #include "platform/Bundle.h"
 #include "platform/Date.h"
 #include "platform/FileManager.h"
@@ -8,10 +12,19 @@
 #include "platform/UserDefaults.h"
 
 #include <QCollator>
+#include <QCoreApplication>
+#include <QFile>
 #include <QFileInfo>
 #include <QVariantMap>
 
 #include <algorithm>
+#include <cerrno>
+#include <climits>
+#include <cmath>
+#include <filesystem>
+
+#include <fcntl.h>
+#include <stdio.h>
 
 namespace {
 const QString kFolderModifyDate = QStringLiteral("foldermodifydate");
@@ -204,4 +217,184 @@ QString ZivoModel::removeCountString(const QString &title)
     const QString last = title.split(separator).last();
     QString result = title;
     return result.remove(separator + last);
+}
+
+// --- tags and text encoding ---
+
+const QString ZivoModel::encoderBitRateKey = QStringLiteral("AVEncoderBitRateKey");
+
+QVariantMap ZivoModel::getFileInfoDicWithURL(const QUrl &url)
+{
+    const QString suffix = QFileInfo(url.path()).suffix().toLower();
+    if (suffix == QLatin1String("mp3"))
+        return TagReader::read(url.toLocalFile(), TagReader::Kind::Mp3);
+    if (suffix == QLatin1String("m4a"))
+        return TagReader::read(url.toLocalFile(), TagReader::Kind::M4a);
+    return {};
+}
+
+QString ZivoModel::convertEncodeWithString(const QString &text)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (QChar c : text) {
+        if (c.unicode() > 0xFF)
+            return text; // already decoded by the tag reader
+        if (c.unicode() == 0)
+            break;
+        bytes.append(char(c.unicode()));
+    }
+    const quint32 encoding =
+        quint32(UserDefaults::standard().objectForKey(SettingsKeys::selectedEncodingNumberKey).toLongLong());
+    return TextDecoder::decode(bytes, encoding).value_or(text);
+}
+
+QString ZivoModel::getMusicDuration(float seconds)
+{
+    // Truncation toward zero; values a 32-bit integer cannot hold are clamped, not undefined.
+    qint32 total = 0;
+    if (std::isfinite(seconds))
+        total = qint32(std::clamp(double(seconds), double(INT32_MIN), double(INT32_MAX)));
+    auto twoDigits = [](qint32 value) {
+        const QString text = QString::number(value);
+        return value <= 9 ? QStringLiteral("0") + text : text;
+    };
+    return QStringLiteral("%1:%2").arg(twoDigits((total / 60) % 60), twoDigits(total % 60));
+}
+
+QString ZivoModel::getBitRateStr(const QVariant &settings)
+{
+    const QVariantMap map = settings.toMap();
+    if (!settings.isValid() || !map.contains(encoderBitRateKey))
+        return QStringLiteral("NoInfo");
+    const float value = map.value(encoderBitRateKey).toFloat();
+    qint32 rate = std::isfinite(value) ? qint32(std::clamp(double(value), double(INT32_MIN), double(INT32_MAX))) : 0;
+    if (value >= 1000)
+        rate /= 1000;
+    return QStringLiteral("%1kbps").arg(rate);
+}
+
+// --- folder and file operations ---
+
+namespace {
+namespace fs = std::filesystem;
+
+fs::path toPath(const QString &path)
+{
+    return fs::path(QFile::encodeName(path).toStdString());
+}
+
+// True when the path lies strictly inside the Documents folder (symbolic links and ".."
+// resolved), so that no name or path can reach anything else.
+bool isInsideDocuments(const QString &path)
+{
+    std::error_code error;
+    const fs::path documents = fs::weakly_canonical(toPath(Sandbox::documentsPath()), error);
+    if (error)
+        return false;
+    const fs::path target = fs::weakly_canonical(toPath(path), error);
+    if (error || target == documents)
+        return false;
+    auto d = documents.begin();
+    auto t = target.begin();
+    for (; d != documents.end(); ++d, ++t)
+        if (t == target.end() || *d != *t)
+            return false;
+    return t != target.end();
+}
+
+bool exists(const fs::path &path)
+{
+    std::error_code error;
+    return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
+}
+
+// rename() that never replaces an existing target.
+bool moveNoReplace(const QString &from, const QString &to)
+{
+    const QByteArray source = QFile::encodeName(from);
+    const QByteArray target = QFile::encodeName(to);
+    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // File systems without RENAME_NOREPLACE: check first (a narrow race, same user only).
+    return !exists(toPath(to)) && ::rename(source.constData(), target.constData()) == 0;
+}
+
+// Copies a file or a folder; never overwrites, and removes a half-made copy on failure.
+bool copyNoReplace(const QString &from, const QString &to)
+{
+    const fs::path source = toPath(from);
+    const fs::path target = toPath(to);
+    std::error_code error;
+    if (exists(target) || !exists(source))
+        return false;
+    fs::copy(source, target, fs::copy_options::recursive, error);
+    if (error) {
+        std::error_code ignored;
+        fs::remove_all(target, ignored);
+        return false;
+    }
+    return true;
+}
+} // namespace
+
+void ZivoModel::createDir(const QString &path)
+{
+    std::error_code error;
+    if (!isInsideDocuments(path))
+        error = std::make_error_code(std::errc::permission_denied);
+    else
+        fs::create_directories(toPath(path), error);
+    if (error) {
+        Util::alertViewQuick(QCoreApplication::translate("Orbo", "Error"), QString::fromStdString(error.message()),
+                             QCoreApplication::translate("Orbo", "OK"));
+    }
+}
+
+void ZivoModel::deleteDir(const QString &path)
+{
+    std::error_code error;
+    if (QFileInfo(path).fileName() == documentsFolderName) {
+        // The root itself stays: only its songs go.
+        const QString folder = QFileInfo(path).absoluteFilePath();
+        for (const QString &name : getFileListAtFolder(documentsFolderName)) {
+            const QString song = FileManager::appendingPathComponent(folder, name);
+            if (isInsideDocuments(song))
+                fs::remove_all(toPath(song), error);
+        }
+        return;
+    }
+    if (isInsideDocuments(path))
+        fs::remove_all(toPath(path), error);
+}
+
+void ZivoModel::deleteFile(const QString &folderName, const QString &fileName)
+{
+    const QString path = FileManager::appendingPathComponent(getPathWithFolderName(folderName), fileName);
+    std::error_code error;
+    if (!fileName.isEmpty() && isInsideDocuments(path))
+        fs::remove_all(toPath(path), error);
+}
+
+void ZivoModel::copyFileFrom(const QString &sourcePath, const QString &destinationPath)
+{
+    if (isInsideDocuments(destinationPath))
+        copyNoReplace(sourcePath, destinationPath);
+}
+
+void ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName)
+{
+    const QString from = FileManager::appendingPathComponent(getPathWithFolderName(sourceFolder), fileName);
+    const QString to = FileManager::appendingPathComponent(getPathWithFolderName(destinationFolder), fileName);
+    if (!fileName.contains(QLatin1Char('/')) && isInsideDocuments(from) && isInsideDocuments(to))
+        moveNoReplace(from, to);
+    // The cached artwork moves with the song and the tag file is copied, whatever became
+    // of the move itself; each step fails alone when its source is missing or its target exists.
+    moveNoReplace(SongCache::artworkFilePath(sourceFolder, fileName),
+                  SongCache::artworkFilePath(destinationFolder, fileName));
+    moveNoReplace(SongCache::fullArtworkFilePath(sourceFolder, fileName),
+                  SongCache::fullArtworkFilePath(destinationFolder, fileName));
+    copyNoReplace(SongCache::tagFilePath(sourceFolder, fileName), SongCache::tagFilePath(destinationFolder, fileName));
 }

@@ -4,6 +4,8 @@
 #include <QString>
 #include <QStringList>
 #include <QUrl>
+#include <QVariant>
+#include <QVariantMap>
 
 // The library's operations: first-run defaults, folder and file listings of the
 // Documents folder with their cache, and song lists and references. Stateless;
@@ -40,6 +42,26 @@ public:
     static QList<QUrl> makeURLArrayWithFileNames(const QStringList &fileNames, const QString &filePath);
     static QStringList makeFolderRNameAndFileNameWith(const QStringList &fileNames, const QString &folderNm);
     static QString removeCountString(const QString &title);
+
+    // --- tags and text encoding ---
+    // The song record of an "mp3" or "m4a" file (by extension, in any case); empty otherwise.
+    static QVariantMap getFileInfoDicWithURL(const QUrl &url);
+    // Tag text through the user's chosen encoding; the input itself when that fails.
+    static QString convertEncodeWithString(const QString &text);
+    // "mm:ss" of the seconds (hours are not shown).
+    static QString getMusicDuration(float seconds);
+    // "<n>kbps" from the player's settings dictionary, or "NoInfo".
+    static QString getBitRateStr(const QVariant &settings);
+    static const QString encoderBitRateKey; // "AVEncoderBitRateKey"
+
+    // --- folder and file operations ---
+    // Paths outside the Documents folder are refused: nothing is ever written or
+    // removed outside the library.
+    static void createDir(const QString &path);
+    static void deleteDir(const QString &path);
+    static void deleteFile(const QString &folderName, const QString &fileName);
+    static void copyFileFrom(const QString &sourcePath, const QString &destinationPath);
+    static void moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName);
 
 private:
     struct RootScan

@@ -22,9 +22,9 @@ void DispatchQueue::async(std::function<void()> work)
     m_pool.start(std::move(work));
 }
 
-void DispatchQueue::waitForIdle()
+bool DispatchQueue::waitForIdle(int msecs)
 {
-    m_pool.waitForDone();
+    return m_pool.waitForDone(msecs);
 }
 
 bool DispatchQueue::isMainThread()

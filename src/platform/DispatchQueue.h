@@ -20,8 +20,9 @@ public:
     QString label() const { return m_label; }
 
     void async(std::function<void()> work);
-    // Blocks until everything queued so far has run.
-    void waitForIdle();
+    // Blocks until everything queued so far has run, or the time is up (-1: no limit).
+    // True when the queue is idle.
+    bool waitForIdle(int msecs = -1);
 
     static bool isMainThread();
     // Runs the work on the main thread's event loop, later.

@@ -63,13 +63,31 @@ void writeTextElement(QXmlStreamWriter &xml, const QString &tag, const QString &
     xml.writeEndElement();
 }
 
+// Text that XML cannot carry (control characters, unpaired surrogates: legacy tag text
+// holds such bytes, ISO-2022 escapes for one) goes in as base64 of its UTF-16 code units.
+void writeString(QXmlStreamWriter &xml, const QString &text)
+{
+    if (isXmlText(text)) {
+        writeTextElement(xml, QStringLiteral("string"), text);
+        return;
+    }
+    QByteArray units;
+    units.reserve(text.size() * 2);
+    for (QChar c : text) {
+        units.append(char(c.unicode() >> 8));
+        units.append(char(c.unicode() & 0xFF));
+    }
+    xml.writeStartElement(QStringLiteral("string"));
+    xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64-utf16be"));
+    xml.writeCharacters(QString::fromLatin1(units.toBase64()));
+    xml.writeEndElement();
+}
+
 bool writeValue(QXmlStreamWriter &xml, const QVariant &value)
 {
     const int type = value.typeId();
     if (type == QMetaType::QString) {
-        if (!isXmlText(value.toString()))
-            return false;
-        writeTextElement(xml, QStringLiteral("string"), value.toString());
+        writeString(xml, value.toString());
     } else if (type == QMetaType::Bool) {
         xml.writeEmptyElement(value.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
     } else if (isIntegerType(type)) {
@@ -169,6 +187,7 @@ private:
     std::optional<QVariant> readValue()
     {
         const QString tag = m_xml.name().toString();
+        const QString encoding = m_xml.attributes().value(QLatin1String("encoding")).toString();
         if (tag == QLatin1String("dict"))
             return readDict();
         if (tag == QLatin1String("array"))
@@ -181,8 +200,17 @@ private:
         if (m_xml.hasError())
             return std::nullopt;
         bool ok = false;
-        if (tag == QLatin1String("string"))
+        if (tag == QLatin1String("string") && encoding.isEmpty())
             return QVariant(text);
+        if (tag == QLatin1String("string") && encoding == QLatin1String("base64-utf16be")) {
+            auto units = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+            if (units && units->size() % 2 == 0) {
+                QString decoded(units->size() / 2, Qt::Uninitialized);
+                for (qsizetype i = 0; i < decoded.size(); ++i)
+                    decoded[i] = QChar(char16_t((uchar(units->at(2 * i)) << 8) | uchar(units->at(2 * i + 1))));
+                return QVariant(decoded);
+            }
+        }
         if (tag == QLatin1String("integer")) {
             const qlonglong n = text.trimmed().toLongLong(&ok);
             if (ok)
@@ -252,12 +280,8 @@ private:
 bool PropertyList::isPropertyList(const QVariant &value)
 {
     const int type = value.typeId();
-    if (type == QMetaType::QString)
-        return isXmlText(value.toString());
-    if (type == QMetaType::QStringList) {
-        const QStringList list = value.toStringList();
-        return std::all_of(list.cbegin(), list.cend(), isXmlText);
-    }
+    if (type == QMetaType::QString || type == QMetaType::QStringList)
+        return true;
     if (type == QMetaType::QVariantList) {
         const QVariantList list = value.toList();
         return std::all_of(list.cbegin(), list.cend(), isPropertyList);

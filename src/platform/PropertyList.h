@@ -9,6 +9,8 @@
 // XML property lists: strings, integers, reals, booleans, dates (Date), data
 // (QByteArray), arrays (QVariantList, QStringList) and dictionaries (QVariantMap).
 // Dates keep their nanoseconds, so a stored date compares equal after reading back.
+// Strings holding characters that XML cannot carry are stored as base64 and read back
+// whole; only dictionary keys must be plain XML text.
 class PropertyList
 {
 public:

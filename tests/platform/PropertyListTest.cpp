@@ -24,6 +24,8 @@ QVariantMap sample()
         {"bytes", QByteArray("\x00\x01\xff png", 8)},
         {"list", QVariantList{QStringLiteral("a"), qlonglong(1), QVariantList{}, QVariantMap{}}},
         {"names", QStringList{QStringLiteral("b"), QStringLiteral("Documents")}},
+        {"escapes", QStringLiteral("\x1b$B\x30\x21\x1b(B bell\x07")},
+        {"loneSurrogate", QString(QChar(0xD800)) + QStringLiteral("x")},
     };
 }
 
@@ -52,17 +54,17 @@ TEST(PropertyList, RoundTripsEveryValueTypeExactly)
     EXPECT_EQ(map.value("bytes").toByteArray(), in.value("bytes").toByteArray());
     EXPECT_EQ(map.value("list").toList().size(), 4);
     EXPECT_EQ(map.value("names").toStringList(), (QStringList{"b", "Documents"}));
+    EXPECT_EQ(map.value("escapes").toString(), in.value("escapes").toString()) << "control characters survive";
+    EXPECT_EQ(map.value("loneSurrogate").toString(), in.value("loneSurrogate").toString());
 }
 
 TEST(PropertyList, RefusesValuesThatWouldNotReadBack)
 {
     EXPECT_FALSE(PropertyList::isPropertyList(QVariant()));
-    EXPECT_FALSE(PropertyList::isPropertyList(QStringLiteral("bell\x07")));
-    EXPECT_FALSE(PropertyList::isPropertyList(QString(QChar(0xD800))));
     EXPECT_FALSE(PropertyList::isPropertyList(QVariantMap{{QStringLiteral("key\x01"), 1}}));
     EXPECT_FALSE(PropertyList::isPropertyList(QVariantList{QVariant::fromValue(QSize(1, 1))}));
     EXPECT_FALSE(PropertyList::isPropertyList(qQNaN()));
-    EXPECT_FALSE(PropertyList::toXml(QVariantList{QStringLiteral("ok"), QStringLiteral("\x02")}).has_value());
+    EXPECT_FALSE(PropertyList::toXml(QVariantList{QStringLiteral("ok"), QVariantMap{{QStringLiteral("\x02"), 1}}}).has_value());
     EXPECT_TRUE(PropertyList::isPropertyList(sample()));
     EXPECT_TRUE(PropertyList::isPropertyList(QStringLiteral("\U0001F3B5 emoji pair")));
 }

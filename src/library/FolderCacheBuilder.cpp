@@ -1,0 +1,78 @@
+#include "FolderCacheBuilder.h"
+
+#include "ProgressOverlayHost.h"
+#include "ReloadableList.h"
+#include "SongCache.h"
+#include "ZivoModel.h"
+#include "platform/NotificationCenter.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+FolderCacheBuilder::FolderCacheBuilder(ProgressOverlayHost *overlay) : m_overlay(overlay) {}
+
+FolderCacheBuilder::~FolderCacheBuilder()
+{
+    m_stopping = true;
+    waitForIdle();
+}
+
+void FolderCacheBuilder::waitForIdle()
+{
+    // The run hands work to the main thread synchronously: keep serving it while waiting.
+    while (!m_queue.waitForIdle(5))
+        QCoreApplication::processEvents();
+}
+
+void FolderCacheBuilder::optimizeList(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table)
+{
+    if (m_isOptimizing)
+        return;
+    m_isOptimizing = true;
+    m_queue.async([this, list, curFileUrl, table] { build(list, curFileUrl, table); });
+}
+
+void FolderCacheBuilder::build(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table)
+{
+    const QString songPath = curFileUrl.toLocalFile();
+    const QString folder = SongCache::folderOfSong(curFileUrl);
+    const QString directory = QFileInfo(songPath).path();
+
+    if (SongCache::hasTagFile(folder, QFileInfo(songPath).fileName()) || list.isEmpty() || m_stopping) {
+        DispatchQueue::mainSync([this] { m_isOptimizing = false; });
+        return;
+    }
+    DispatchQueue::mainSync([this] {
+        SongCache::ensureFolder();
+        m_isOptimizing = true;
+    });
+    DispatchQueue::mainSync([this] {
+        const QString text = QCoreApplication::translate("Orbo", "optimizing list...");
+        m_overlay->viewMessageProgress({QStringLiteral("progressNofi"), QVariantList{text, 0.0f}, {}});
+    });
+
+    const qsizetype count = list.size();
+    for (qsizetype i = 0; i < count; ++i) {
+        const QString &name = list.at(i);
+        if (m_stopping) {
+            DispatchQueue::mainSync([this] {
+                m_isOptimizing = false;
+                NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_closeMessageProgress"));
+            });
+            return;
+        }
+        if (!SongCache::hasTagFile(folder, name)) {
+            const QUrl url = QUrl::fromLocalFile(directory + QLatin1Char('/') + name);
+            SongCache::store(folder, name, ZivoModel::getFileInfoDicWithURL(url));
+        }
+        DispatchQueue::mainSync([this, i, count, table] {
+            m_overlay->setMessageProgress(float(i) / float(count));
+            if (i + 1 == count) {
+                m_isOptimizing = false;
+                if (table)
+                    table->reloadData();
+                NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_closeMessageProgress"));
+            }
+        });
+    }
+}

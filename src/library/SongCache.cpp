@@ -1,0 +1,123 @@
+#include "SongCache.h"
+
+#include "ZivoModel.h"
+#include "platform/FileManager.h"
+#include "platform/PropertyList.h"
+#include "platform/Sandbox.h"
+
+#include <QCryptographicHash>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+
+namespace {
+constexpr qsizetype kMaxFileNameBytes = 255;
+
+// Names are used as they are. Only a name too long for the file system (which could
+// never be written, so the song would be rebuilt forever) is shortened, with a digest
+// of the full name keeping it unique.
+QString cacheFile(const QString &name)
+{
+    if (QFile::encodeName(name).size() <= kMaxFileNameBytes)
+        return SongCache::cacheImagePath() + name;
+    const QString digest = QString::fromLatin1(
+        QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex());
+    QString head = name.left(100);
+    while (QFile::encodeName(head).size() > 150)
+        head.chop(1);
+    return SongCache::cacheImagePath() + head + QLatin1Char('~') + digest;
+}
+
+QByteArray readAll(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+} // namespace
+
+QString SongCache::cacheImagePath()
+{
+    return Sandbox::cachesPath() + QStringLiteral("/cacheImages/");
+}
+
+bool SongCache::ensureFolder()
+{
+    return QDir().mkpath(cacheImagePath());
+}
+
+QString SongCache::tagFilePath(const QString &folder, const QString &fileName)
+{
+    return cacheFile(QStringLiteral("%1_%2.plist").arg(folder, fileName));
+}
+
+QString SongCache::artworkFilePath(const QString &folder, const QString &fileName)
+{
+    return cacheFile(QStringLiteral("%1_%2@2x.png").arg(folder, fileName));
+}
+
+QString SongCache::fullArtworkFilePath(const QString &folder, const QString &fileName)
+{
+    return cacheFile(QStringLiteral("%1_Full%2@2x.png").arg(folder, fileName));
+}
+
+QString SongCache::folderOfSong(const QUrl &songUrl)
+{
+    return QFileInfo(QFileInfo(songUrl.toLocalFile()).path()).fileName();
+}
+
+bool SongCache::hasTagFile(const QString &folder, const QString &fileName)
+{
+    return QFileInfo::exists(tagFilePath(folder, fileName));
+}
+
+QVariantMap SongCache::readTagFile(const QString &folder, const QString &fileName)
+{
+    const QByteArray xml = readAll(tagFilePath(folder, fileName));
+    if (xml.isEmpty())
+        return {};
+    return PropertyList::fromXml(xml).value_or(QVariant()).toMap();
+}
+
+QByteArray SongCache::readArtwork(const QString &folder, const QString &fileName)
+{
+    return readAll(artworkFilePath(folder, fileName));
+}
+
+bool SongCache::store(const QString &folder, const QString &fileName, const QVariantMap &record)
+{
+    QVariantMap tags = record;
+    const QByteArray artwork = tags.take(QStringLiteral("artwork")).toByteArray();
+    if (!artwork.isEmpty()) {
+        QFile file(artworkFilePath(folder, fileName));
+        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            file.write(artwork);
+    }
+    const std::optional<QByteArray> xml = PropertyList::toXml(tags);
+    QSaveFile file(tagFilePath(folder, fileName));
+    return xml && file.open(QIODevice::WriteOnly) && file.write(*xml) == xml->size() && file.commit();
+}
+
+QString SongCache::detailText(const QVariantMap &record)
+{
+    QString detail;
+    const QString album = record.value(QStringLiteral("albumName")).toString();
+    const QString artist = record.value(QStringLiteral("artist")).toString();
+    if (record.contains(QStringLiteral("albumName")))
+        detail += QStringLiteral("%1 ").arg(ZivoModel::convertEncodeWithString(album));
+    if (record.contains(QStringLiteral("artist")))
+        detail += ZivoModel::convertEncodeWithString(artist);
+    return detail;
+}
+
+SongCache::Row SongCache::row(const QString &folder, const QString &fileName)
+{
+    Row row{fileName, fileName, QImage()};
+    const QString detail = detailText(readTagFile(folder, fileName));
+    if (!detail.isEmpty())
+        row.detail = detail;
+    const QByteArray artwork = readArtwork(folder, fileName);
+    if (!artwork.isEmpty())
+        row.artwork = QImage::fromData(artwork, "PNG");
+    return row;
+}

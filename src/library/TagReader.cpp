@@ -1,0 +1,145 @@
+#include "TagReader.h"
+
+#include "app/Util.h"
+#include "platform/ImageCodec.h"
+
+#include <QFile>
+
+#include <taglib/attachedpictureframe.h>
+#include <taglib/id3v1tag.h>
+#include <taglib/id3v2tag.h>
+#include <taglib/mp4file.h>
+#include <taglib/mpegfile.h>
+#include <taglib/tdebuglistener.h>
+#include <taglib/unsynchronizedlyricsframe.h>
+
+#include <mutex>
+
+namespace {
+
+// TagLib reports every damaged file on stderr; a library full of odd files would flood it.
+class QuietListener : public TagLib::DebugListener
+{
+public:
+    void printMessage(const TagLib::String &) override {}
+};
+
+void silenceTagLib()
+{
+    static std::once_flag once;
+    static QuietListener listener;
+    std::call_once(once, [] { TagLib::setDebugListener(&listener); });
+}
+
+QString toQString(const TagLib::String &text)
+{
+    return QString::fromStdWString(text.toWString());
+}
+
+void putText(QVariantMap &record, const QString &key, const TagLib::String &text)
+{
+    if (!text.isEmpty())
+        record.insert(key, toQString(text));
+}
+
+QByteArray toQByteArray(const TagLib::ByteVector &bytes)
+{
+    return QByteArray(bytes.data(), qsizetype(bytes.size()));
+}
+
+// The later of several pictures wins, as long as it decodes.
+void putArtwork(QVariantMap &record, const QList<QByteArray> &pictures)
+{
+    for (auto it = pictures.crbegin(); it != pictures.crend(); ++it) {
+        const QByteArray png = TagReader::artworkPng(*it);
+        if (!png.isEmpty()) {
+            record.insert(QStringLiteral("artwork"), png);
+            return;
+        }
+    }
+}
+
+QVariantMap readMp3(const QByteArray &fileName)
+{
+    QVariantMap record;
+    TagLib::MPEG::File file(fileName.constData(), false);
+    if (!file.isValid())
+        return record;
+    TagLib::ID3v2::Tag *v2 = file.hasID3v2Tag() ? file.ID3v2Tag() : nullptr;
+    TagLib::ID3v1::Tag *v1 = file.hasID3v1Tag() ? file.ID3v1Tag() : nullptr;
+    auto pick = [&](auto getter) {
+        TagLib::String text = v2 ? (v2->*getter)() : TagLib::String();
+        if (text.isEmpty() && v1)
+            text = (v1->*getter)();
+        return text;
+    };
+    putText(record, QStringLiteral("title"), pick(&TagLib::Tag::title));
+    putText(record, QStringLiteral("albumName"), pick(&TagLib::Tag::album));
+    putText(record, QStringLiteral("artist"), pick(&TagLib::Tag::artist));
+    if (v2) {
+        QList<QByteArray> pictures;
+        for (TagLib::ID3v2::Frame *frame : v2->frameList("APIC"))
+            if (auto *picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(frame))
+                pictures.append(toQByteArray(picture->picture()));
+        putArtwork(record, pictures);
+    }
+    return record;
+}
+
+QVariantMap readM4a(const QByteArray &fileName)
+{
+    QVariantMap record;
+    TagLib::MP4::File file(fileName.constData(), false);
+    TagLib::MP4::Tag *tag = file.isValid() ? file.tag() : nullptr;
+    if (!tag)
+        return record;
+    putText(record, QStringLiteral("title"), tag->title());
+    putText(record, QStringLiteral("albumName"), tag->album());
+    putText(record, QStringLiteral("artist"), tag->artist());
+    if (tag->contains("covr")) {
+        QList<QByteArray> pictures;
+        for (const TagLib::MP4::CoverArt &cover : tag->item("covr").toCoverArtList())
+            pictures.append(toQByteArray(cover.data()));
+        putArtwork(record, pictures);
+    }
+    return record;
+}
+
+} // namespace
+
+QVariantMap TagReader::read(const QString &path, Kind kind)
+{
+    silenceTagLib();
+    const QByteArray fileName = QFile::encodeName(path);
+    return kind == Kind::Mp3 ? readMp3(fileName) : readM4a(fileName);
+}
+
+QString TagReader::readLyrics(const QString &path, Kind kind)
+{
+    silenceTagLib();
+    const QByteArray fileName = QFile::encodeName(path);
+    if (kind == Kind::Mp3) {
+        TagLib::MPEG::File file(fileName.constData(), false);
+        if (!file.isValid() || !file.hasID3v2Tag())
+            return {};
+        for (TagLib::ID3v2::Frame *frame : file.ID3v2Tag()->frameList("USLT"))
+            if (auto *lyrics = dynamic_cast<TagLib::ID3v2::UnsynchronizedLyricsFrame *>(frame))
+                if (!lyrics->text().isEmpty())
+                    return toQString(lyrics->text());
+        return {};
+    }
+    TagLib::MP4::File file(fileName.constData(), false);
+    TagLib::MP4::Tag *tag = file.isValid() ? file.tag() : nullptr;
+    if (!tag || !tag->contains("\251lyr"))
+        return {};
+    return toQString(tag->item("\251lyr").toStringList().toString("\n"));
+}
+
+QByteArray TagReader::artworkPng(const QByteArray &pictureBytes)
+{
+    const QSize target(kArtworkSize, kArtworkSize);
+    const QImage image = ImageCodec::decode(pictureBytes, target);
+    if (image.isNull())
+        return {};
+    return ImageCodec::pngData(Util::convertImageSize(image, kArtworkSize, kArtworkSize));
+}

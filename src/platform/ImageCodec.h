@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QByteArray>
+#include <QImage>
+#include <QSize>
+
+// Picture decoding and PNG encoding with bounds: a picture whose header claims a huge
+// size is decoded at a reduced size where the format allows it, and refused otherwise,
+// so that a hostile cover cannot take more than a few tens of MB or more than a moment.
+class ImageCodec
+{
+public:
+    ImageCodec() = delete;
+
+    // Largest picture decoded at full size: 8 megapixels, 32 MB as 32-bit pixels.
+    static constexpr qint64 kMaxFullPixels = 8'000'000;
+    // Ceiling for any single decoded image, in MB.
+    static constexpr int kAllocationLimitMb = 48;
+
+    // Decodes picture bytes (any format Qt reads). With a target size, formats that can
+    // decode at a reduced size (JPEG) are decoded straight to that size, stretched.
+    // A null image when the bytes do not decode or the picture is too large.
+    static QImage decode(const QByteArray &data, const QSize &targetSize = QSize());
+
+    static QByteArray pngData(const QImage &image);
+};

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <QByteArray>
+#include <QColor>
+#include <QString>
+
+#include <optional>
+
+// Songs made at test time: ffmpeg encodes a short tone once per run, TagLib (or a few
+// lines of byte writing, for ID3v2.2 which TagLib cannot write) adds the tags.
+class SongFixtures
+{
+public:
+    SongFixtures() = delete;
+
+    enum class Tagging { Id3v22, Id3v23, Id3v24, Id3v1, None };
+    enum class Text { Latin1, Utf16, Utf8 };
+
+    // Text for Latin-1 frames is given as the characters of the bytes to store
+    // (QString::fromLatin1 of the legacy bytes).
+    struct Tags
+    {
+        std::optional<QString> title;
+        std::optional<QString> album;
+        std::optional<QString> artist;
+        Text encoding = Text::Latin1;
+        QByteArray picture;           // stored as is
+        QByteArray pictureMime = "image/jpeg";
+        std::optional<QString> lyrics;
+    };
+
+    // The tagless audio of an MP3 or an M4A file.
+    static QByteArray mp3Audio();
+    static QByteArray m4aAudio();
+
+    static bool writeMp3(const QString &path, Tagging tagging, const Tags &tags);
+    static bool writeM4a(const QString &path, const Tags &tags);
+
+    // Two-colour pictures: left half one colour, right half the other.
+    static QByteArray jpeg(int width, int height, QColor left = Qt::red, QColor right = Qt::blue);
+    static QByteArray png(int width, int height, QColor left = Qt::red, QColor right = Qt::blue);
+    // A real small picture whose header claims width x height.
+    static QByteArray jpegClaiming(int width, int height);
+    static QByteArray pngClaiming(int width, int height);
+
+    static bool writeBytes(const QString &path, const QByteArray &bytes);
+};
