@@ -303,7 +303,7 @@ bool isInsideDocuments(const QString &path)
     return t != target.end();
 }
 
-bool exists(const fs::path &path)
+bool pathExists(const fs::path &path)
 {
     std::error_code error;
     return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
@@ -319,7 +319,7 @@ bool moveNoReplace(const QString &from, const QString &to)
     if (errno != EINVAL && errno != ENOSYS)
         return false;
     // File systems without RENAME_NOREPLACE: check first (a narrow race, same user only).
-    return !exists(toPath(to)) && ::rename(source.constData(), target.constData()) == 0;
+    return !pathExists(toPath(to)) && ::rename(source.constData(), target.constData()) == 0;
 }
 
 // Copies a file or a folder; never overwrites, and removes a half-made copy on failure.
@@ -328,7 +328,7 @@ bool copyNoReplace(const QString &from, const QString &to)
     const fs::path source = toPath(from);
     const fs::path target = toPath(to);
     std::error_code error;
-    if (exists(target) || !exists(source))
+    if (pathExists(target) || !pathExists(source))
         return false;
     fs::copy(source, target, fs::copy_options::recursive, error);
     if (error) {

@@ -204,10 +204,10 @@ private:
             return QVariant(text);
         if (tag == QLatin1String("string") && encoding == QLatin1String("base64-utf16be")) {
             auto units = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-            if (units && units->size() % 2 == 0) {
-                QString decoded(units->size() / 2, Qt::Uninitialized);
+            if (units && units.decoded.size() % 2 == 0) {
+                QString decoded(units.decoded.size() / 2, Qt::Uninitialized);
                 for (qsizetype i = 0; i < decoded.size(); ++i)
-                    decoded[i] = QChar(char16_t((uchar(units->at(2 * i)) << 8) | uchar(units->at(2 * i + 1))));
+                    decoded[i] = QChar(char16_t((uchar(units.decoded.at(2 * i)) << 8) | uchar(units.decoded.at(2 * i + 1))));
                 return QVariant(decoded);
             }
         }

@@ -165,8 +165,9 @@ TEST_F(FileOperations, SkipBackupAttributeIsSetWhereTheFileSystemAllowsIt)
     char value = 0;
     const ssize_t size = ::getxattr(QFile::encodeName(path).constData(), "user.com.apple.MobileBackup", &value, 1);
     EXPECT_EQ(set, size == 1);
-    if (set)
+    if (set) {
         EXPECT_EQ(value, 1);
+    }
     EXPECT_FALSE(Util::addSkipBackupAttributeToItemAtURL(QUrl::fromLocalFile(home.path() + "/missing")));
 }
 

@@ -194,8 +194,9 @@ TEST_F(TagReading, HostileFilesGiveEmptyOrPartialRecords)
         ASSERT_TRUE(SongFixtures::writeMp3(song, Tagging::Id3v23, tags));
         const QVariantMap record = readSong(song);
         EXPECT_EQ(record.value("title").toString(), QStringLiteral("Still here"));
-        if (record.contains("artwork"))
+        if (record.contains("artwork")) {
             EXPECT_EQ(artworkOf(record).size(), QSize(92, 92));
+        }
     }
 }
 
