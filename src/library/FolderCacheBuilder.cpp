@@ -7,6 +7,7 @@
 #include "platform/NotificationCenter.h"
 
 #include <QCoreApplication>
+#include <QEventLoop>
 #include <QFileInfo>
 
 FolderCacheBuilder::FolderCacheBuilder(ProgressOverlayHost *overlay) : m_overlay(overlay) {}
@@ -19,9 +20,11 @@ FolderCacheBuilder::~FolderCacheBuilder()
 
 void FolderCacheBuilder::waitForIdle()
 {
-    // The run hands work to the main thread synchronously: keep serving it while waiting.
-    while (!m_queue.waitForIdle(5))
-        QCoreApplication::processEvents();
+    // The run hands work to the main thread synchronously: keep its events flowing
+    // until a marker queued behind the run comes back.
+    QEventLoop loop;
+    m_queue.async([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
+    loop.exec();
 }
 
 void FolderCacheBuilder::optimizeList(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table)

@@ -9,7 +9,9 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
+#include <QTemporaryFile>
+
+#include <cstdio>
 
 namespace {
 constexpr qsizetype kMaxFileNameBytes = 255;
@@ -94,8 +96,16 @@ bool SongCache::store(const QString &folder, const QString &fileName, const QVar
             file.write(artwork);
     }
     const std::optional<QByteArray> xml = PropertyList::toXml(tags);
-    QSaveFile file(tagFilePath(folder, fileName));
-    return xml && file.open(QIODevice::WriteOnly) && file.write(*xml) == xml->size() && file.commit();
+    if (!xml)
+        return false;
+    // Written beside the target and renamed over it: a crash never leaves a torn tag
+    // file. No flush to disk, as for any cache: losing the newest files in a power
+    // cut only means reading those songs again.
+    const QString target = tagFilePath(folder, fileName);
+    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
+    if (!file.open() || file.write(*xml) != xml->size() || !file.flush())
+        return false;
+    return ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) == 0;
 }
 
 QString SongCache::detailText(const QVariantMap &record)

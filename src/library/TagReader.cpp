@@ -141,5 +141,9 @@ QByteArray TagReader::artworkPng(const QByteArray &pictureBytes)
     const QImage image = ImageCodec::decode(pictureBytes, target);
     if (image.isNull())
         return {};
-    return ImageCodec::pngData(Util::convertImageSize(image, kArtworkSize, kArtworkSize));
+    QImage artwork = Util::convertImageSize(image, kArtworkSize, kArtworkSize);
+    // An opaque cover makes a smaller PNG, and faster, without the alpha channel.
+    if (!image.hasAlphaChannel())
+        artwork.convertTo(QImage::Format_RGB32);
+    return ImageCodec::pngData(artwork);
 }
