@@ -4,7 +4,7 @@
 //   cache_bench builder DIR          runs the builder over DIR/Documents/Bench
 //   cache_bench bare DIR             runs the bare loop over the same songs
 //   cache_bench rows DIR             fills a list row from the cache for every song
-// Each run prints one line "mode songs seconds peak_kb".
+// Each run prints one line "mode songs seconds peak_kb cpu_seconds".
 #include "support/SongFixtures.h"
 
 #include "library/FolderCacheBuilder.h"
@@ -29,6 +29,8 @@
 #include <taglib/mpegfile.h>
 
 #include <cstdio>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -76,9 +78,19 @@ int generate(int count)
     return 0;
 }
 
+double cpuSeconds()
+{
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    auto seconds = [](const timeval &t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+double g_cpuStart = 0;
+
 void report(const char *mode, qsizetype count, double seconds)
 {
-    std::printf("%s %lld %.3f %ld\n", mode, (long long)count, seconds, peakKb());
+    std::printf("%s %lld %.3f %ld %.3f\n", mode, (long long)count, seconds, peakKb(), cpuSeconds() - g_cpuStart);
 }
 
 int runBuilder()
@@ -88,6 +100,7 @@ int runBuilder()
     FolderCacheBuilder builder(&overlay);
     QElapsedTimer timer;
     timer.start();
+    g_cpuStart = cpuSeconds();
     builder.optimizeList(list, QUrl::fromLocalFile(folder() + QLatin1Char('/') + list.first()), nullptr);
     builder.waitForIdle();
     report("builder", list.size(), timer.nsecsElapsed() / 1e9);
@@ -108,6 +121,7 @@ int runBare()
     QDir().mkpath(out);
     QElapsedTimer timer;
     timer.start();
+    g_cpuStart = cpuSeconds();
     for (const QString &name : list) {
         TagLib::MPEG::File file(QFile::encodeName(folder() + QLatin1Char('/') + name).constData(), false);
         TagLib::ID3v2::Tag *tag = file.ID3v2Tag();
@@ -140,6 +154,7 @@ int runRows()
     const QStringList list = songs();
     QElapsedTimer timer;
     timer.start();
+    g_cpuStart = cpuSeconds();
     qsizetype withArtwork = 0;
     for (const QString &name : list)
         withArtwork += SongCache::row(QStringLiteral("Bench"), name).artwork.isNull() ? 0 : 1;

@@ -20,6 +20,9 @@ Util::AlertPresenter &presenter()
 
 QImage Util::convertImageSize(const QImage &image, int width, int height)
 {
+    // Pictures decoded straight at the wanted size need no second drawing.
+    if (image.size() == QSize(width, height))
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
     QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
     canvas.fill(Qt::transparent);
     QPainter painter(&canvas);

@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QThread>
 
 #include <cstdio>
 
@@ -102,10 +102,17 @@ bool SongCache::store(const QString &folder, const QString &fileName, const QVar
     // file. No flush to disk, as for any cache: losing the newest files in a power
     // cut only means reading those songs again.
     const QString target = tagFilePath(folder, fileName);
-    QTemporaryFile file(target + QStringLiteral(".XXXXXX"));
-    if (!file.open() || file.write(*xml) != xml->size() || !file.flush())
-        return false;
-    return ::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) == 0;
+    // One scratch name per thread: the builder's queue and the main thread's row loader
+    // may write the same song at once without mixing their bytes.
+    const QString scratch = target + QStringLiteral(".part-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
+    QFile file(scratch);
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(*xml) == xml->size()
+        && file.flush();
+    file.close();
+    if (written && ::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(target).constData()) == 0)
+        return true;
+    QFile::remove(scratch);
+    return false;
 }
 
 QString SongCache::detailText(const QVariantMap &record)
