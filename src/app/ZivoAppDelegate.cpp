@@ -20,6 +20,7 @@
 #include "platform/ViewAnimation.h"
 #include "platform/Window.h"
 
+#include <QEvent>
 #include <QGuiApplication>
 #include <QLoggingCategory>
 
@@ -54,6 +55,18 @@ ZivoAppDelegate::ZivoAppDelegate(QObject *parent) : QObject(parent), m_window(st
     });
     connect(qApp, &QGuiApplication::applicationStateChanged, this, &ZivoAppDelegate::handleApplicationState);
     connect(qApp, &QCoreApplication::aboutToQuit, this, &ZivoAppDelegate::applicationWillTerminate);
+    m_window->installEventFilter(this);
+}
+
+bool ZivoAppDelegate::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == m_window.get() && event->type() == QEvent::WindowStateChange) {
+        if (m_window->windowState() & Qt::WindowMinimized)
+            handleApplicationState(Qt::ApplicationHidden);
+        else if (m_state == Qt::ApplicationHidden)
+            handleApplicationState(Qt::ApplicationActive);
+    }
+    return QObject::eventFilter(watched, event);
 }
 
 ZivoAppDelegate::~ZivoAppDelegate()

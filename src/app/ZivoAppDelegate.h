@@ -76,8 +76,10 @@ public:
     void applicationDidBecomeActive();
     void applicationWillTerminate();
     void applicationDidReceiveMemoryWarning() {}
-    // Maps the desktop's application states onto the entry points above.
+    // Maps the desktop's application states onto the entry points above; minimising the
+    // window counts as going to the background.
     void handleApplicationState(Qt::ApplicationState state);
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
     // --- Notification handlers ---
     void playOrPauseMusic(const Notification &);

@@ -238,10 +238,14 @@ TEST(AppDelegateLifecycle, DesktopStatesMapToTheEntryPointsWithTheirLogLines)
     d.handleApplicationState(Qt::ApplicationInactive);
     d.handleApplicationState(Qt::ApplicationHidden);
     d.handleApplicationState(Qt::ApplicationActive);
+    // Minimising the window is going to the background; restoring it comes back.
+    d.window()->setWindowState(Qt::WindowMinimized);
+    d.window()->setWindowState(Qt::WindowNoState);
     qInstallMessageHandler(previous);
-    EXPECT_EQ(lines, QStringList({"applicationWillResignActive", "applicationDidEnterBackground",
-                                  "applicationWillEnterForeground", "applicationDidBecomeActive"}));
-    EXPECT_EQ(shell.player.calls, QStringList({"panel.scrollLabelRestart"}));
+    const QStringList cycle = {"applicationWillResignActive", "applicationDidEnterBackground",
+                               "applicationWillEnterForeground", "applicationDidBecomeActive"};
+    EXPECT_EQ(lines, cycle + cycle);
+    EXPECT_EQ(shell.player.calls, QStringList({"panel.scrollLabelRestart", "panel.scrollLabelRestart"}));
 }
 
 // --- Overlays ---

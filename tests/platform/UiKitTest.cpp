@@ -110,6 +110,10 @@ TEST(UiKitAnimation, FlipFromRightIsNamedAndEndsWithTheViewAsItIs)
     flip->setCurrentTime(500);
     EXPECT_EQ(ViewAnimation::running("FlipRightAnimation"), nullptr);
     EXPECT_EQ(View::snapshot(&window).pixelColor(22, 50), QColor(Qt::red));
+    // The snapshot as PNG bytes decodes to the same picture.
+    const QImage decoded = QImage::fromData(View::pngRepresentation(&view), "PNG");
+    EXPECT_EQ(decoded.size(), QSize(60, 60));
+    EXPECT_EQ(decoded.pixelColor(30, 30), QColor(Qt::red));
     View::removeFromSuperview(&view);
 }
 
