@@ -170,14 +170,19 @@ TEST(MainMenu, SavesScreenshotsOfTheMenuAndTheOverlays)
 {
     Translations::install(QLocale(QLocale::English, QLocale::UnitedStates));
     Menu m;
-    m.delegate.setScreen(Screen::MusicAllList, new RecordingScreen("all"));
-    m.delegate.setScreen(Screen::MusicList, new RecordingScreen("folders"));
+    // The menu as it looks with every screen in place (the README's picture).
+    for (Screen s : {Screen::MusicAllList, Screen::MusicList, Screen::PlaybackList, Screen::FileManager,
+                     Screen::PlayList, Screen::Webserver, Screen::Settings})
+        m.delegate.setScreen(s, new RecordingScreen("screen"));
+    m.player.playing = true;
+    m.player.mode = 0;
     m.launch();
     ViewAnimation::finishAll();
     const QString docs = QStringLiteral(ORBO_SOURCE_DIR "/docs");
     QImage menu = View::snapshot(m.delegate.window());
     EXPECT_EQ(menu.size(), QSize(320, 568));
     EXPECT_TRUE(menu.save(docs + "/main-menu.png"));
+    View::setHidden(m.menu->selectedImage(), true);
 
     // The overlays, one at a time, over the menu.
     NotificationCenter &center = NotificationCenter::defaultCenter();
