@@ -23,6 +23,7 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QLoggingCategory>
+#include <QTimer>
 
 Q_LOGGING_CATEGORY(lcApp, "orbo.app")
 
@@ -213,7 +214,11 @@ bool ZivoAppDelegate::didFinishLaunchingWithOptions()
     loadSound();
     m_reviewPrompt.showIfDue();
     m_launched = true;
-    m_state = Qt::ApplicationActive;
+    // Launched, not yet active: the first activation (now, if the desktop already made the
+    // window active, or when it does) runs applicationDidBecomeActive, which applies the
+    // screen-sleep setting.
+    m_state = Qt::ApplicationInactive;
+    QTimer::singleShot(0, this, [this] { handleApplicationState(QGuiApplication::applicationState()); });
     return true;
 }
 

@@ -7,6 +7,7 @@
 #include "app/ZivoAppDelegate.h"
 #include "browse/MusicMainViewController.h"
 #include "library/SettingsKeys.h"
+#include "library/ZivoModel.h"
 #include "platform/AlertView.h"
 #include "platform/Bundle.h"
 #include "platform/Button.h"
@@ -224,6 +225,20 @@ TEST(AppDelegateLifecycle, ScreenSleepFollowsActivationAndTheSetting)
     EXPECT_FALSE(IdleTimer::shared().isIdleTimerDisabled());
 }
 
+TEST(AppDelegateLifecycle, TheStoredScreenSleepChoiceAppliesAtTheFirstActivation)
+{
+    TestHome home;
+    ZivoModel::appInit();
+    defaults().setObject(QStringLiteral("1"), SettingsKeys::ScreenAutoSleepModeKey);
+    IdleTimer::shared().setIdleTimerDisabled(false);
+    ZivoAppDelegate d;
+    d.didFinishLaunchingWithOptions();
+    EXPECT_FALSE(IdleTimer::shared().isIdleTimerDisabled());
+    d.handleApplicationState(Qt::ApplicationActive); // the desktop activates the window
+    EXPECT_TRUE(IdleTimer::shared().isIdleTimerDisabled());
+    d.applicationWillTerminate();
+}
+
 TEST(AppDelegateLifecycle, DesktopStatesMapToTheEntryPointsWithTheirLogLines)
 {
     Shell shell;
@@ -235,6 +250,9 @@ TEST(AppDelegateLifecycle, DesktopStatesMapToTheEntryPointsWithTheirLogLines)
             *sink << m;
     });
     ZivoAppDelegate &d = shell.delegate;
+    QCoreApplication::processEvents(); // the first activation check after launch
+    d.handleApplicationState(Qt::ApplicationActive);
+    lines.clear();
     d.handleApplicationState(Qt::ApplicationInactive);
     d.handleApplicationState(Qt::ApplicationHidden);
     d.handleApplicationState(Qt::ApplicationActive);
