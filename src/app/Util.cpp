@@ -1,5 +1,10 @@
 #include "Util.h"
 
+#include "platform/NotificationCenter.h"
+#include "platform/View.h"
+#include "platform/ViewAnimation.h"
+#include "platform/Window.h"
+
 #include <QFile>
 #include <QLoggingCategory>
 #include <QMutex>
@@ -56,4 +61,72 @@ bool Util::addSkipBackupAttributeToItemAtURL(const QUrl &url)
     const char value = 1;
     return ::setxattr(QFile::encodeName(url.toLocalFile()).constData(), "user.com.apple.MobileBackup", &value, 1,
                       0) == 0;
+}
+
+void Util::viewMessageViewAutoClose(const QString &text)
+{
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_viewMessageAni"), text);
+}
+
+void Util::viewMessageIconViewAutoClose(const QString &key)
+{
+    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_viewMessageIconAni"), key);
+}
+
+void Util::FlipRightAnimation(QWidget *view)
+{
+    ViewAnimation::flipFromRight(view, QStringLiteral("FlipRightAnimation"), 500, QEasingCurve::InOutQuad);
+}
+
+void Util::fadeAniFrom(QWidget *a, QWidget *b)
+{
+    ViewAnimation(QStringLiteral("fadeAni")).alpha(a, 0.0).alpha(b, 1.0).start();
+}
+
+QImage Util::screenImage(QWidget *view)
+{
+    return View::snapshot(view);
+}
+
+QRect Util::moveToScreenTopOut(const QRect &f)
+{
+    return {0, -f.height(), f.width(), f.height()};
+}
+
+QRect Util::moveToScreenBottomOut(const QRect &f)
+{
+    return {0, Window::height, f.width(), f.height()};
+}
+
+QRect Util::moveToScreenLeftOut(const QRect &f)
+{
+    return {f.x() - Window::width, f.y(), f.width(), f.height()};
+}
+
+QRect Util::moveToScreenRightIn(const QRect &f)
+{
+    return moveToScreenLeftOut(f);
+}
+
+QRect Util::moveToScreenLeftIn(const QRect &f)
+{
+    return {f.x() + Window::width, f.y(), f.width(), f.height()};
+}
+
+QRect Util::moveToScreenRightOut(const QRect &f)
+{
+    return moveToScreenLeftIn(f);
+}
+
+QString Util::getByteStr(double s)
+{
+    if (s <= 0)
+        return QStringLiteral("0KB");
+    if (s < 1024)
+        return QStringLiteral("1KB");
+    if (s < 1048576)
+        return QString::asprintf("%.0fKB", s / 1024);
+    if (s < 1073741824)
+        return QString::asprintf("%.1fMB", s / 1048576);
+    return QString::asprintf("%.1fGB", s / 1073741824);
 }

@@ -1,10 +1,13 @@
 #pragma once
 
 #include <QImage>
+#include <QRect>
 #include <QString>
 #include <QUrl>
 
 #include <functional>
+
+class QWidget;
 
 // Small operations shared by the screens and the library.
 class Util
@@ -21,6 +24,29 @@ public:
     // alerts are written to the log so that they are never silently lost.
     using AlertPresenter = std::function<void(const QString &title, const QString &msg, const QString &button)>;
     static void setAlertPresenter(AlertPresenter presenter);
+
+    // Posts "Notify_viewMessageAni": a text that shows for 1.5 s and fades over 1.5 s.
+    static void viewMessageViewAutoClose(const QString &text);
+    // Posts "Notify_viewMessageIconAni" with a message key of MessageIconView.
+    static void viewMessageIconViewAutoClose(const QString &key);
+
+    // Flips the view from the right in 0.5 s ("FlipRightAnimation").
+    static void FlipRightAnimation(QWidget *view);
+    // Cross-fades: a to alpha 0, b to alpha 1, in the default duration ("fadeAni").
+    static void fadeAniFrom(QWidget *a, QWidget *b);
+    // The view drawn into a bitmap of its own size at scale 1.
+    static QImage screenImage(QWidget *view);
+
+    // Frames for slides on and off the 320 x 568 screen.
+    static QRect moveToScreenTopOut(const QRect &frame);
+    static QRect moveToScreenBottomOut(const QRect &frame);
+    static QRect moveToScreenLeftOut(const QRect &frame);
+    static QRect moveToScreenRightIn(const QRect &frame);
+    static QRect moveToScreenLeftIn(const QRect &frame);
+    static QRect moveToScreenRightOut(const QRect &frame);
+
+    // "0KB", "1KB", "12KB", "3.4MB", "1.2GB".
+    static QString getByteStr(double bytes);
 
     // Marks a file as not to be backed up (extended attribute "user.com.apple.MobileBackup" = 1).
     // False when the file system refuses extended attributes.

@@ -1,16 +1,18 @@
-#include "library/ZivoModel.h"
+#include "app/ZivoAppDelegate.h"
 #include "platform/Bundle.h"
+#include "platform/MprisService.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/Sandbox.h"
+#include "platform/Translations.h"
 #include "platform/UserDefaults.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QWidget>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <optional>
 
 namespace {
 // --help and --version print text only: they must work without a display.
@@ -53,17 +55,18 @@ int main(int argc, char *argv[])
         return 1;
     }
 
-    ZivoModel::appInit();
     QuitOnSignal quitOnSignal;
 
-    // The phone's screen, in points; Qt scales it to the desktop's pixel ratio.
-    QWidget window;
-    window.setWindowTitle(QStringLiteral("Orbo"));
-    window.setFixedSize(320, 568);
-    window.setStyleSheet(QStringLiteral("background-color: black;"));
-    window.show();
+    // The shell: string tables, the application delegate's launch sequence (first-run
+    // defaults, the window with the main menu, the beeps), then the desktop's media remote.
+    Translations::install();
+    std::optional<ZivoAppDelegate> delegate(std::in_place);
+    delegate->didFinishLaunchingWithOptions();
+    MprisService mpris;
+    mpris.registerOnBus();
 
     const int status = app.exec();
+    delegate.reset();
     UserDefaults::resetStandard();
     return status;
 }

@@ -1,0 +1,59 @@
+# The program's resources, compiled into orbo_core under ":/bundle/" (pictures and
+# sounds, drawn and made at build time by the asset generator) and ":/i18n/" (string
+# tables compiled from the Qt Linguist files with lrelease).
+
+add_executable(asset_generator ${CMAKE_CURRENT_LIST_DIR}/tools/AssetGenerator.cpp)
+target_link_libraries(asset_generator PRIVATE Qt6::Gui)
+
+set(ORBO_ASSET_DIR ${CMAKE_BINARY_DIR}/bundle)
+set(ORBO_ASSETS
+    main_allsongs@2x.png main_allsongs_on@2x.png
+    main_folder@2x.png main_folder_on@2x.png
+    main_playlist@2x.png main_playlist_on@2x.png
+    main_foldersetting@2x.png main_foldersetting_on@2x.png
+    main_playlistsetting@2x.png main_playlistsetting_on@2x.png
+    main_ipod@2x.png main_ipod_on@2x.png
+    main_transfer@2x.png main_transfer_on@2x.png
+    main_settings@2x.png main_settings_on@2x.png
+    main_selected@2x.png main_logo@2x.png
+    Default_Up@2x.png Default_Down@2x.png
+    msg_play@2x.png msg_pause@2x.png msg_fast-forward@2x.png msg_fast-backward@2x.png
+    msg_trash@2x.png msg_folderChange@2x.png
+    info-icons-01-RPT@2x.png info-icons-02-RPT-ONE@2x.png info-icons-03-RND@2x.png
+    info-icons-04-RPT-OFF@2x.png info-icons-05-RND-OFF@2x.png
+    Orbo_plyr01_btm_plate_02-open@2x.png Orbo_plyr01_btm_plate_02-open-light@2x.png
+    Orbo_Melody_Play-01.wav Orbo_Melody_FF-02.wav Orbo_Melody_REW-02.wav
+)
+list(TRANSFORM ORBO_ASSETS PREPEND ${ORBO_ASSET_DIR}/ OUTPUT_VARIABLE ORBO_ASSET_FILES)
+add_custom_command(
+    OUTPUT ${ORBO_ASSET_FILES}
+    COMMAND asset_generator ${ORBO_ASSET_DIR}
+    DEPENDS asset_generator
+    COMMENT "Drawing pictures and making sounds"
+    VERBATIM)
+set_source_files_properties(${ORBO_ASSET_FILES} PROPERTIES GENERATED TRUE)
+qt_add_resources(orbo_core orbo_bundle
+    PREFIX /bundle
+    BASE ${ORBO_ASSET_DIR}
+    FILES ${ORBO_ASSET_FILES})
+
+find_program(ORBO_LRELEASE NAMES lrelease-qt6 lrelease
+    HINTS ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS} /usr/lib/qt6/bin REQUIRED)
+set(ORBO_QM_DIR ${CMAKE_BINARY_DIR}/i18n)
+set(ORBO_QM_FILES)
+foreach(lang en ko)
+    set(ts ${CMAKE_CURRENT_LIST_DIR}/translations/orbo_${lang}.ts)
+    set(qm ${ORBO_QM_DIR}/orbo_${lang}.qm)
+    add_custom_command(
+        OUTPUT ${qm}
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${ORBO_QM_DIR}
+        COMMAND ${ORBO_LRELEASE} -silent ${ts} -qm ${qm}
+        DEPENDS ${ts}
+        VERBATIM)
+    list(APPEND ORBO_QM_FILES ${qm})
+endforeach()
+set_source_files_properties(${ORBO_QM_FILES} PROPERTIES GENERATED TRUE)
+qt_add_resources(orbo_core orbo_i18n
+    PREFIX /i18n
+    BASE ${ORBO_QM_DIR}
+    FILES ${ORBO_QM_FILES})

@@ -1,0 +1,532 @@
+// Draws every picture and makes every sound the program ships, at build time, so the
+// assets stay in one style and come from source: a dark player look with a teal accent.
+//
+//   asset_generator <output folder>
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QImage>
+#include <QLinearGradient>
+#include <QPainter>
+#include <QPainterPath>
+#include <QtEndian>
+
+#include <cmath>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString outDir;
+bool ok = true;
+
+const QColor accent(46, 204, 196);
+const QColor accent2(72, 142, 255);
+const QColor ink(236, 240, 245);
+
+using Glyph = std::function<void(QPainter &, const QRectF &)>;
+
+void save(const QImage &image, const QString &name)
+{
+    if (!image.save(outDir + QLatin1Char('/') + name, "PNG")) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+        ok = false;
+    }
+}
+
+// A canvas in points, drawn at twice the resolution.
+QImage canvas(int w, int h)
+{
+    QImage image(w * 2, h * 2, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    return image;
+}
+
+void begin(QPainter &p)
+{
+    p.setRenderHint(QPainter::Antialiasing);
+    p.scale(2, 2);
+}
+
+QPen strokePen(const QBrush &brush, qreal width)
+{
+    QPen pen(brush, width);
+    pen.setCapStyle(Qt::RoundCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    return pen;
+}
+
+QBrush accentBrush(const QRectF &r)
+{
+    QLinearGradient g(r.topLeft(), r.bottomRight());
+    g.setColorAt(0, accent);
+    g.setColorAt(1, accent2);
+    return g;
+}
+
+// ---- glyphs, drawn into a square r ----
+
+void note(QPainter &p, const QRectF &r, const QBrush &brush)
+{
+    const qreal u = r.width() / 24;
+    p.setPen(Qt::NoPen);
+    p.setBrush(brush);
+    p.drawEllipse(QPointF(r.left() + 7 * u, r.top() + 18 * u), 3.6 * u, 3 * u);
+    p.drawEllipse(QPointF(r.left() + 17 * u, r.top() + 16 * u), 3.6 * u, 3 * u);
+    p.setPen(strokePen(brush, 1.9 * u));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath stem;
+    stem.moveTo(r.left() + 10.4 * u, r.top() + 18 * u);
+    stem.lineTo(r.left() + 10.4 * u, r.top() + 5 * u);
+    stem.lineTo(r.left() + 20.4 * u, r.top() + 3 * u);
+    stem.lineTo(r.left() + 20.4 * u, r.top() + 16 * u);
+    p.drawPath(stem);
+    p.drawLine(QPointF(r.left() + 10.4 * u, r.top() + 8.5 * u), QPointF(r.left() + 20.4 * u, r.top() + 6.5 * u));
+}
+
+QPainterPath folderPath(const QRectF &r)
+{
+    const qreal u = r.width() / 24;
+    QPainterPath path;
+    path.moveTo(r.left() + 2 * u, r.top() + 6 * u);
+    path.lineTo(r.left() + 9 * u, r.top() + 6 * u);
+    path.lineTo(r.left() + 11 * u, r.top() + 8 * u);
+    path.lineTo(r.left() + 22 * u, r.top() + 8 * u);
+    path.lineTo(r.left() + 22 * u, r.top() + 20 * u);
+    path.lineTo(r.left() + 2 * u, r.top() + 20 * u);
+    path.closeSubpath();
+    return path;
+}
+
+void triangle(QPainter &p, const QPointF &c, qreal size, const QBrush &brush, bool right = true)
+{
+    QPainterPath t;
+    const qreal d = right ? 1 : -1;
+    t.moveTo(c.x() - d * size * 0.45, c.y() - size * 0.55);
+    t.lineTo(c.x() + d * size * 0.6, c.y());
+    t.lineTo(c.x() - d * size * 0.45, c.y() + size * 0.55);
+    t.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(brush);
+    p.drawPath(t);
+}
+
+void gear(QPainter &p, const QPointF &c, qreal radius, const QBrush &brush, const QColor &hole)
+{
+    QPainterPath path;
+    const int teeth = 8;
+    for (int i = 0; i < teeth * 2; ++i) {
+        const qreal a = i * M_PI / teeth;
+        const qreal rr = (i % 2 == 0) ? radius : radius * 0.78;
+        const qreal a0 = a - M_PI / (teeth * 2.6), a1 = a + M_PI / (teeth * 2.6);
+        const QPointF p0(c.x() + rr * std::cos(a0), c.y() + rr * std::sin(a0));
+        const QPointF p1(c.x() + rr * std::cos(a1), c.y() + rr * std::sin(a1));
+        if (i == 0)
+            path.moveTo(p0);
+        else
+            path.lineTo(p0);
+        path.lineTo(p1);
+    }
+    path.closeSubpath();
+    p.setPen(Qt::NoPen);
+    p.setBrush(brush);
+    p.drawPath(path);
+    p.setBrush(hole);
+    p.drawEllipse(c, radius * 0.36, radius * 0.36);
+}
+
+void listLines(QPainter &p, const QRectF &r, const QBrush &brush, int lines, qreal right)
+{
+    const qreal u = r.width() / 24;
+    p.setPen(strokePen(brush, 2 * u));
+    for (int i = 0; i < lines; ++i) {
+        const qreal y = r.top() + (5 + i * 5) * u;
+        p.drawPoint(QPointF(r.left() + 3 * u, y));
+        p.drawLine(QPointF(r.left() + 7 * u, y), QPointF(r.left() + right * u, y));
+    }
+}
+
+void pencil(QPainter &p, const QRectF &r, const QBrush &brush)
+{
+    const qreal u = r.width() / 24;
+    p.setPen(strokePen(brush, 2.4 * u));
+    p.drawLine(QPointF(r.left() + 13 * u, r.top() + 21 * u), QPointF(r.left() + 21 * u, r.top() + 13 * u));
+    p.setPen(strokePen(brush, 1.2 * u));
+    p.drawLine(QPointF(r.left() + 11.5 * u, r.top() + 22.5 * u), QPointF(r.left() + 12.5 * u, r.top() + 21.5 * u));
+}
+
+void loop(QPainter &p, const QRectF &r, const QBrush &brush)
+{
+    const qreal u = r.width() / 24;
+    p.setPen(strokePen(brush, 2 * u));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath top;
+    top.moveTo(r.left() + 4 * u, r.top() + 13 * u);
+    top.lineTo(r.left() + 4 * u, r.top() + 10 * u);
+    top.quadTo(r.left() + 4 * u, r.top() + 7 * u, r.left() + 7 * u, r.top() + 7 * u);
+    top.lineTo(r.left() + 19 * u, r.top() + 7 * u);
+    p.drawPath(top);
+    QPainterPath bottom;
+    bottom.moveTo(r.left() + 20 * u, r.top() + 11 * u);
+    bottom.lineTo(r.left() + 20 * u, r.top() + 14 * u);
+    bottom.quadTo(r.left() + 20 * u, r.top() + 17 * u, r.left() + 17 * u, r.top() + 17 * u);
+    bottom.lineTo(r.left() + 5 * u, r.top() + 17 * u);
+    p.drawPath(bottom);
+    triangle(p, QPointF(r.left() + 19.5 * u, r.top() + 7 * u), 5 * u, brush, true);
+    triangle(p, QPointF(r.left() + 4.5 * u, r.top() + 17 * u), 5 * u, brush, false);
+}
+
+void shuffle(QPainter &p, const QRectF &r, const QBrush &brush)
+{
+    const qreal u = r.width() / 24;
+    p.setPen(strokePen(brush, 2 * u));
+    p.setBrush(Qt::NoBrush);
+    QPainterPath a;
+    a.moveTo(r.left() + 3 * u, r.top() + 7 * u);
+    a.lineTo(r.left() + 7 * u, r.top() + 7 * u);
+    a.cubicTo(r.left() + 12 * u, r.top() + 7 * u, r.left() + 12 * u, r.top() + 17 * u, r.left() + 17 * u, r.top() + 17 * u);
+    a.lineTo(r.left() + 19 * u, r.top() + 17 * u);
+    p.drawPath(a);
+    QPainterPath b;
+    b.moveTo(r.left() + 3 * u, r.top() + 17 * u);
+    b.lineTo(r.left() + 7 * u, r.top() + 17 * u);
+    b.cubicTo(r.left() + 12 * u, r.top() + 17 * u, r.left() + 12 * u, r.top() + 7 * u, r.left() + 17 * u, r.top() + 7 * u);
+    b.lineTo(r.left() + 19 * u, r.top() + 7 * u);
+    p.drawPath(b);
+    triangle(p, QPointF(r.left() + 20 * u, r.top() + 7 * u), 5 * u, brush);
+    triangle(p, QPointF(r.left() + 20 * u, r.top() + 17 * u), 5 * u, brush);
+}
+
+void slash(QPainter &p, const QRectF &r)
+{
+    const qreal u = r.width() / 24;
+    p.setPen(strokePen(QColor(20, 22, 28), 4.5 * u));
+    p.drawLine(QPointF(r.left() + 4 * u, r.top() + 4 * u), QPointF(r.left() + 20 * u, r.top() + 20 * u));
+    p.setPen(strokePen(QColor(255, 96, 96), 2 * u));
+    p.drawLine(QPointF(r.left() + 4 * u, r.top() + 4 * u), QPointF(r.left() + 20 * u, r.top() + 20 * u));
+}
+
+void disc(QPainter &p, const QPointF &c, qreal radius)
+{
+    QRectF r(c.x() - radius, c.y() - radius, 2 * radius, 2 * radius);
+    QRadialGradient body(c, radius);
+    body.setColorAt(0, QColor(40, 46, 58));
+    body.setColorAt(1, QColor(14, 16, 22));
+    p.setPen(Qt::NoPen);
+    p.setBrush(body);
+    p.drawEllipse(r);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(accentBrush(r), radius * 0.12));
+    p.drawEllipse(r.adjusted(radius * 0.08, radius * 0.08, -radius * 0.08, -radius * 0.08));
+    p.setPen(QPen(QColor(255, 255, 255, 26), radius * 0.03));
+    for (qreal k : {0.55, 0.68})
+        p.drawEllipse(c, radius * k, radius * k);
+    p.setPen(Qt::NoPen);
+    p.setBrush(accentBrush(r));
+    p.drawEllipse(c, radius * 0.3, radius * 0.3);
+    p.setBrush(QColor(10, 12, 16));
+    p.drawEllipse(c, radius * 0.08, radius * 0.08);
+}
+
+// ---- menu tiles ----
+
+void tile(const QString &name, const Glyph &glyph)
+{
+    for (bool on : {false, true}) {
+        QImage image = canvas(140, 100);
+        QPainter p(&image);
+        begin(p);
+        const QRectF card(1, 1, 138, 98);
+        QLinearGradient fill(card.topLeft(), card.bottomLeft());
+        fill.setColorAt(0, on ? QColor(40, 58, 66) : QColor(32, 37, 48));
+        fill.setColorAt(1, on ? QColor(24, 40, 48) : QColor(21, 24, 32));
+        p.setPen(QPen(on ? QColor(46, 204, 196, 150) : QColor(255, 255, 255, 22), 1));
+        p.setBrush(fill);
+        p.drawRoundedRect(card, 14, 14);
+        // A faint accent wash behind the glyph.
+        QRadialGradient glow(QPointF(70, 36), 40);
+        glow.setColorAt(0, QColor(46, 204, 196, on ? 70 : 30));
+        glow.setColorAt(1, QColor(46, 204, 196, 0));
+        p.setPen(Qt::NoPen);
+        p.setBrush(glow);
+        p.drawRoundedRect(card, 14, 14);
+        glyph(p, QRectF(52, 18, 36, 36));
+        p.end();
+        save(image, name + (on ? QStringLiteral("_on@2x.png") : QStringLiteral("@2x.png")));
+    }
+}
+
+void menu()
+{
+    const QColor hole(28, 33, 43);
+    tile(QStringLiteral("main_allsongs"), [](QPainter &p, const QRectF &r) { note(p, r, accentBrush(r)); });
+    tile(QStringLiteral("main_folder"), [](QPainter &p, const QRectF &r) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(accentBrush(r));
+        p.drawPath(folderPath(r));
+        triangle(p, QPointF(r.center().x(), r.top() + r.height() * 0.58), r.width() * 0.22, QColor(20, 24, 32));
+    });
+    tile(QStringLiteral("main_playlist"), [](QPainter &p, const QRectF &r) {
+        listLines(p, r, accentBrush(r), 3, 14);
+        QRectF n(r.left() + r.width() * 0.42, r.top() + r.height() * 0.38, r.width() * 0.6, r.height() * 0.6);
+        note(p, n, QBrush(ink));
+    });
+    tile(QStringLiteral("main_foldersetting"), [hole](QPainter &p, const QRectF &r) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(accentBrush(r));
+        p.drawPath(folderPath(r));
+        gear(p, QPointF(r.left() + r.width() * 0.72, r.top() + r.height() * 0.78), r.width() * 0.2, QBrush(ink), hole);
+    });
+    tile(QStringLiteral("main_playlistsetting"), [](QPainter &p, const QRectF &r) {
+        listLines(p, r, accentBrush(r), 3, 17);
+        pencil(p, r, QBrush(ink));
+    });
+    tile(QStringLiteral("main_ipod"), [](QPainter &p, const QRectF &r) {
+        const qreal u = r.width() / 24;
+        QRectF body(r.left() + 6 * u, r.top() + 1 * u, 12 * u, 22 * u);
+        p.setPen(QPen(accentBrush(r), 1.8 * u));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(body, 2.5 * u, 2.5 * u);
+        p.setPen(Qt::NoPen);
+        p.setBrush(accentBrush(r));
+        p.drawRoundedRect(QRectF(r.left() + 8 * u, r.top() + 3.5 * u, 8 * u, 7 * u), 1 * u, 1 * u);
+        p.setPen(QPen(QBrush(ink), 1.8 * u));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(QPointF(r.left() + 12 * u, r.top() + 16.5 * u), 3.6 * u, 3.6 * u);
+    });
+    tile(QStringLiteral("main_transfer"), [](QPainter &p, const QRectF &r) {
+        const qreal u = r.width() / 24;
+        const QPointF c(r.left() + 12 * u, r.top() + 19 * u);
+        p.setBrush(Qt::NoBrush);
+        for (int i = 1; i <= 3; ++i) {
+            p.setPen(strokePen(accentBrush(r), 2 * u));
+            const qreal rr = i * 4.6 * u;
+            p.drawArc(QRectF(c.x() - rr, c.y() - rr, 2 * rr, 2 * rr), 45 * 16, 90 * 16);
+        }
+        p.setPen(Qt::NoPen);
+        p.setBrush(ink);
+        p.drawEllipse(c, 1.9 * u, 1.9 * u);
+    });
+    tile(QStringLiteral("main_settings"), [hole](QPainter &p, const QRectF &r) {
+        gear(p, r.center(), r.width() * 0.44, accentBrush(r), hole);
+    });
+
+    QImage selected = canvas(140, 100);
+    QPainter p(&selected);
+    begin(p);
+    for (int i = 6; i >= 1; --i) {
+        p.setPen(QPen(QColor(46, 204, 196, 16 + (6 - i) * 10), i));
+        p.setBrush(Qt::NoBrush);
+        p.drawRoundedRect(QRectF(1.5, 1.5, 137, 97), 14, 14);
+    }
+    p.setPen(QPen(accentBrush(QRectF(0, 0, 140, 100)), 2));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 137, 97), 14, 14);
+    p.end();
+    save(selected, QStringLiteral("main_selected@2x.png"));
+
+    QImage logo = canvas(40, 40);
+    QPainter lp(&logo);
+    begin(lp);
+    disc(lp, QPointF(20, 20), 19);
+    lp.end();
+    save(logo, QStringLiteral("main_logo@2x.png"));
+}
+
+// ---- launch picture: 320 x 480 split at 300 ----
+
+void launch()
+{
+    QImage full = canvas(320, 480);
+    QPainter p(&full);
+    begin(p);
+    QLinearGradient bg(0, 0, 0, 480);
+    bg.setColorAt(0, QColor(20, 24, 33));
+    bg.setColorAt(1, QColor(8, 9, 13));
+    p.fillRect(QRectF(0, 0, 320, 480), bg);
+    QRadialGradient glow(QPointF(160, 300), 170);
+    glow.setColorAt(0, QColor(46, 204, 196, 60));
+    glow.setColorAt(1, QColor(46, 204, 196, 0));
+    p.fillRect(QRectF(0, 0, 320, 480), glow);
+    disc(p, QPointF(160, 300), 64);
+    QFont font;
+    font.setPixelSize(30);
+    font.setBold(true);
+    font.setLetterSpacing(QFont::AbsoluteSpacing, 6);
+    p.setFont(font);
+    p.setPen(ink);
+    p.drawText(QRectF(0, 385, 320, 40), Qt::AlignCenter, QStringLiteral("ORBO"));
+    p.end();
+    save(full.copy(0, 0, 640, 600), QStringLiteral("Default_Up@2x.png"));
+    save(full.copy(0, 600, 640, 360), QStringLiteral("Default_Down@2x.png"));
+}
+
+// ---- overlay icons, 72 x 72 ----
+
+void icon(const QString &name, const Glyph &glyph)
+{
+    QImage image = canvas(72, 72);
+    QPainter p(&image);
+    begin(p);
+    glyph(p, QRectF(12, 12, 48, 48));
+    p.end();
+    save(image, name + QStringLiteral("@2x.png"));
+}
+
+void overlays()
+{
+    const QBrush white(ink);
+    icon(QStringLiteral("msg_play"), [&](QPainter &p, const QRectF &r) { triangle(p, r.center() + QPointF(2, 0), 34, accentBrush(r)); });
+    icon(QStringLiteral("msg_pause"), [&](QPainter &p, const QRectF &r) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(accentBrush(r));
+        p.drawRoundedRect(QRectF(r.left() + 12, r.top() + 8, 9, 32), 3, 3);
+        p.drawRoundedRect(QRectF(r.left() + 27, r.top() + 8, 9, 32), 3, 3);
+    });
+    icon(QStringLiteral("msg_fast-forward"), [&](QPainter &p, const QRectF &r) {
+        triangle(p, r.center() + QPointF(-7, 0), 22, accentBrush(r));
+        triangle(p, r.center() + QPointF(9, 0), 22, accentBrush(r));
+    });
+    icon(QStringLiteral("msg_fast-backward"), [&](QPainter &p, const QRectF &r) {
+        triangle(p, r.center() + QPointF(7, 0), 22, accentBrush(r), false);
+        triangle(p, r.center() + QPointF(-9, 0), 22, accentBrush(r), false);
+    });
+    icon(QStringLiteral("msg_trash"), [&](QPainter &p, const QRectF &r) {
+        const qreal u = r.width() / 24;
+        p.setPen(strokePen(QColor(255, 110, 110), 2 * u));
+        p.setBrush(Qt::NoBrush);
+        p.drawLine(QPointF(r.left() + 4 * u, r.top() + 6 * u), QPointF(r.left() + 20 * u, r.top() + 6 * u));
+        p.drawLine(QPointF(r.left() + 9.5 * u, r.top() + 3.5 * u), QPointF(r.left() + 14.5 * u, r.top() + 3.5 * u));
+        QPainterPath bin;
+        bin.moveTo(r.left() + 6 * u, r.top() + 8 * u);
+        bin.lineTo(r.left() + 7 * u, r.top() + 21 * u);
+        bin.lineTo(r.left() + 17 * u, r.top() + 21 * u);
+        bin.lineTo(r.left() + 18 * u, r.top() + 8 * u);
+        p.drawPath(bin);
+        for (qreal x : {10.0, 14.0})
+            p.drawLine(QPointF(r.left() + x * u, r.top() + 11 * u), QPointF(r.left() + x * u, r.top() + 17.5 * u));
+    });
+    icon(QStringLiteral("msg_folderChange"), [&](QPainter &p, const QRectF &r) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(accentBrush(r));
+        p.drawPath(folderPath(r));
+        const qreal u = r.width() / 24;
+        p.setPen(strokePen(QColor(16, 18, 24), 1.8 * u));
+        p.setBrush(Qt::NoBrush);
+        p.drawArc(QRectF(r.left() + 8 * u, r.top() + 10 * u, 8 * u, 8 * u), 30 * 16, 280 * 16);
+        triangle(p, QPointF(r.left() + 15.6 * u, r.top() + 11 * u), 3.4 * u, QColor(16, 18, 24));
+    });
+    icon(QStringLiteral("info-icons-03-RND"), [&](QPainter &p, const QRectF &r) { shuffle(p, r, accentBrush(r)); });
+    icon(QStringLiteral("info-icons-05-RND-OFF"), [&](QPainter &p, const QRectF &r) {
+        shuffle(p, r, QColor(130, 138, 150));
+        slash(p, r);
+    });
+    icon(QStringLiteral("info-icons-01-RPT"), [&](QPainter &p, const QRectF &r) { loop(p, r, accentBrush(r)); });
+    icon(QStringLiteral("info-icons-04-RPT-OFF"), [&](QPainter &p, const QRectF &r) {
+        loop(p, r, QColor(130, 138, 150));
+        slash(p, r);
+    });
+    icon(QStringLiteral("info-icons-02-RPT-ONE"), [&](QPainter &p, const QRectF &r) {
+        loop(p, r, accentBrush(r));
+        QFont font;
+        font.setPixelSize(int(r.height() * 0.32));
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(white.color());
+        p.drawText(r, Qt::AlignCenter, QStringLiteral("1"));
+    });
+}
+
+// ---- the arrow tab that opens the full-screen player, 47 x 43 ----
+
+void arrowButton()
+{
+    for (bool light : {false, true}) {
+        QImage image = canvas(47, 43);
+        QPainter p(&image);
+        begin(p);
+        QPainterPath tab;
+        tab.addRoundedRect(QRectF(1, 4, 45, 42), 12, 12);
+        QLinearGradient fill(0, 0, 0, 43);
+        fill.setColorAt(0, light ? QColor(52, 72, 82) : QColor(36, 41, 52));
+        fill.setColorAt(1, light ? QColor(30, 46, 54) : QColor(20, 23, 30));
+        p.setPen(QPen(light ? QColor(46, 204, 196, 170) : QColor(255, 255, 255, 30), 1));
+        p.setBrush(fill);
+        p.drawPath(tab);
+        p.setPen(strokePen(accentBrush(QRectF(0, 0, 47, 43)), 3));
+        p.drawLine(QPointF(15, 25), QPointF(23.5, 16.5));
+        p.drawLine(QPointF(23.5, 16.5), QPointF(32, 25));
+        p.end();
+        save(image, light ? QStringLiteral("Orbo_plyr01_btm_plate_02-open-light@2x.png")
+                          : QStringLiteral("Orbo_plyr01_btm_plate_02-open@2x.png"));
+    }
+}
+
+// ---- beeps: short, soft tone sequences, 44.1 kHz 16-bit mono ----
+
+void wav(const QString &name, const QList<QPair<double, double>> &tones)
+{
+    const int rate = 44100;
+    QByteArray samples;
+    for (const auto &[frequency, seconds] : tones) {
+        const int count = int(rate * seconds);
+        for (int i = 0; i < count; ++i) {
+            const double t = double(i) / rate;
+            // Short attack, exponential decay: a soft "blip" without clicks.
+            const double envelope = std::min(1.0, t / 0.004) * std::exp(-t * 18.0);
+            const double value = 0.32 * envelope
+                * (std::sin(2 * M_PI * frequency * t) + 0.25 * std::sin(4 * M_PI * frequency * t));
+            const qint16 sample = qint16(std::lround(std::clamp(value, -1.0, 1.0) * 32767));
+            char bytes[2];
+            qToLittleEndian(sample, bytes);
+            samples.append(bytes, 2);
+        }
+    }
+    QByteArray file;
+    auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); file.append(b, 4); };
+    auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); file.append(b, 2); };
+    file.append("RIFF");
+    u32(quint32(36 + samples.size()));
+    file.append("WAVEfmt ");
+    u32(16);
+    u16(1);
+    u16(1);
+    u32(rate);
+    u32(rate * 2);
+    u16(2);
+    u16(16);
+    file.append("data");
+    u32(quint32(samples.size()));
+    file.append(samples);
+    QFile out(outDir + QLatin1Char('/') + name);
+    if (!out.open(QIODevice::WriteOnly) || out.write(file) != file.size()) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(name));
+        ok = false;
+    }
+}
+
+void sounds()
+{
+    wav(QStringLiteral("Orbo_Melody_Play-01.wav"), {{880.0, 0.07}, {1318.5, 0.12}});
+    wav(QStringLiteral("Orbo_Melody_FF-02.wav"), {{1046.5, 0.05}, {1318.5, 0.05}, {1568.0, 0.09}});
+    wav(QStringLiteral("Orbo_Melody_REW-02.wav"), {{1568.0, 0.05}, {1318.5, 0.05}, {1046.5, 0.09}});
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QGuiApplication app(argc, argv);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: asset_generator <output folder>\n");
+        return 2;
+    }
+    outDir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outDir);
+    menu();
+    launch();
+    overlays();
+    arrowButton();
+    sounds();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,53 @@
+#include "MprisService.h"
+
+#include "MprisPlayerAdaptor.h"
+#include "MprisRootAdaptor.h"
+
+#include <QDBusConnectionInterface>
+#include <QLoggingCategory>
+
+Q_LOGGING_CATEGORY(lcMpris, "orbo.mpris")
+
+MprisService::MprisService(const QDBusConnection &bus, QObject *parent) : QObject(parent), m_bus(bus)
+{
+    new MprisRootAdaptor(this);
+    new MprisPlayerAdaptor(this);
+}
+
+MprisService::~MprisService()
+{
+    if (m_registered) {
+        m_bus.unregisterObject(objectPath);
+        m_bus.unregisterService(serviceName);
+    }
+}
+
+bool MprisService::registerOnBus()
+{
+    if (m_registered)
+        return true;
+    if (!m_bus.isConnected()) {
+        qCInfo(lcMpris) << "no session bus: media remote commands are not available";
+        return false;
+    }
+    if (!m_bus.registerObject(objectPath, this, QDBusConnection::ExportAdaptors)) {
+        qCInfo(lcMpris).noquote() << "cannot export the media remote:" << m_bus.lastError().message();
+        return false;
+    }
+    if (!m_bus.registerService(serviceName)) {
+        qCInfo(lcMpris).noquote() << "cannot take" << serviceName << ":" << m_bus.lastError().message();
+        m_bus.unregisterObject(objectPath);
+        return false;
+    }
+    m_registered = true;
+    return true;
+}
+
+void MprisService::setPlaybackStatus(const QString &status)
+{
+    if (status == m_status)
+        return;
+    m_status = status;
+    if (m_registered)
+        findChild<MprisPlayerAdaptor *>()->announceStatus();
+}

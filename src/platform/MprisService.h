@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QDBusConnection>
+#include <QObject>
+
+// The media remote of the desktop: MPRIS 2 on the session bus (service
+// "org.mpris.MediaPlayer2.orbo", object /org/mpris/MediaPlayer2). Its Play, Pause, Stop,
+// PlayPause, Next and Previous arrive at RemoteControl as the remote's subtypes 100 to 105.
+class MprisService : public QObject
+{
+    Q_OBJECT
+public:
+    static inline const QString serviceName = QStringLiteral("org.mpris.MediaPlayer2.orbo");
+    static inline const QString objectPath = QStringLiteral("/org/mpris/MediaPlayer2");
+
+    explicit MprisService(const QDBusConnection &bus = QDBusConnection::sessionBus(), QObject *parent = nullptr);
+    ~MprisService() override;
+
+    // False (logged) when there is no bus or the name is taken.
+    bool registerOnBus();
+    bool isRegistered() const { return m_registered; }
+
+    // "Playing", "Paused" or "Stopped", announced to the bus as it changes.
+    void setPlaybackStatus(const QString &status);
+    QString playbackStatus() const { return m_status; }
+
+signals:
+    // Raise was asked for: show the window.
+    void raiseRequested();
+
+private:
+    friend class MprisPlayerAdaptor;
+    QDBusConnection m_bus;
+    QString m_status = QStringLiteral("Stopped");
+    bool m_registered = false;
+};

@@ -1,0 +1,66 @@
+#include "NavigationBar.h"
+
+#include "Button.h"
+#include "Label.h"
+
+NavigationBar::NavigationBar(QWidget *parent) : View(QRect(0, 0, 320, height), parent)
+{
+    setBackgroundColor(QColor(22, 25, 33));
+    m_title = new Label(this);
+    m_title->setAlignment(Qt::AlignCenter);
+    m_title->setFontSize(14, true);
+    layoutBar();
+}
+
+void NavigationBar::setTitle(const QString &title)
+{
+    m_title->setText(title);
+}
+
+QString NavigationBar::title() const
+{
+    return m_title->text();
+}
+
+Button *NavigationBar::sideButton(Button *&slot, const QString &title)
+{
+    if (!slot) {
+        slot = new Button(this);
+        slot->setFontSize(12, true);
+        slot->setFill(QColor(46, 52, 66), QColor(46, 204, 196), 8);
+    }
+    slot->setTitle(title);
+    slot->setVisible(!title.isEmpty());
+    layoutBar();
+    return slot;
+}
+
+Button *NavigationBar::setLeftButton(const QString &title)
+{
+    return sideButton(m_left, title);
+}
+
+Button *NavigationBar::setRightButton(const QString &title)
+{
+    return sideButton(m_right, title);
+}
+
+void NavigationBar::resizeEvent(QResizeEvent *event)
+{
+    View::resizeEvent(event);
+    layoutBar();
+}
+
+void NavigationBar::layoutBar()
+{
+    const int h = View::frame(this).height();
+    int side = 0;
+    for (Button *button : {m_left, m_right}) {
+        if (!button)
+            continue;
+        const int w = std::clamp(button->sizeHint().width(), 56, 96);
+        side = std::max(side, w);
+        button->setGeometry(button == m_left ? 6 : width() - 6 - w, (h - 30) / 2, w, 30);
+    }
+    m_title->setGeometry(side + 10, 0, width() - 2 * (side + 10), h);
+}

@@ -1,0 +1,35 @@
+#include "Switch.h"
+
+#include <QPainter>
+
+Switch::Switch(QWidget *parent) : QAbstractButton(parent)
+{
+    setCheckable(true);
+    resize(sizeHint());
+    setCursor(Qt::PointingHandCursor);
+    connect(this, &QAbstractButton::clicked, this, [this](bool on) { emit valueChanged(on); });
+}
+
+void Switch::setOn(bool on)
+{
+    const QSignalBlocker quiet(this);
+    setChecked(on);
+    update();
+}
+
+void Switch::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    if (!isEnabled())
+        painter.setOpacity(0.4);
+    const QRectF track = QRectF(rect()).adjusted(1, 1, -1, -1);
+    const qreal radius = track.height() / 2;
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(isOn() ? QColor(46, 204, 196) : QColor(58, 62, 74));
+    painter.drawRoundedRect(track, radius, radius);
+    const qreal knob = track.height() - 4;
+    const qreal x = isOn() ? track.right() - 2 - knob : track.left() + 2;
+    painter.setBrush(QColor(245, 247, 250));
+    painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+}

@@ -1,0 +1,128 @@
+#include "TableViewCell.h"
+
+#include "ImageView.h"
+#include "Label.h"
+
+#include <QPainter>
+#include <QPainterPath>
+
+TableViewCell::TableViewCell(Style style, const QString &reuseIdentifier, QWidget *parent)
+    : View(QRect(0, 0, 320, 44), parent), m_style(style), m_reuseIdentifier(reuseIdentifier)
+{
+    m_imageView = new ImageView(this);
+    m_textLabel = new Label(this);
+    m_textLabel->setFontSize(13, true);
+    m_detailTextLabel = new Label(this);
+    m_detailTextLabel->setFontSize(10);
+    m_detailTextLabel->setTextColor(QColor(150, 158, 172));
+    m_detailTextLabel->setVisible(style == Subtitle);
+    layoutSubviews();
+}
+
+void TableViewCell::setAccessoryType(Accessory accessory)
+{
+    m_accessory = accessory;
+    layoutSubviews();
+    update();
+}
+
+void TableViewCell::setAccessoryView(QWidget *view)
+{
+    if (m_accessoryView && m_accessoryView != view)
+        m_accessoryView->deleteLater();
+    m_accessoryView = view;
+    if (view) {
+        view->setParent(this);
+        view->show();
+    }
+    layoutSubviews();
+}
+
+void TableViewCell::setIndentationLevel(int level)
+{
+    m_indentation = level;
+    layoutSubviews();
+}
+
+void TableViewCell::setSelected(bool selected)
+{
+    m_selected = selected;
+    update();
+}
+
+void TableViewCell::setHighlighted(bool highlighted)
+{
+    m_highlighted = highlighted;
+    update();
+}
+
+void TableViewCell::prepareForReuse()
+{
+    m_textLabel->clear();
+    m_detailTextLabel->clear();
+    m_imageView->setImage(QPixmap());
+    setAccessoryView(nullptr);
+    m_accessory = None;
+    m_indentation = 0;
+    m_selected = m_highlighted = false;
+    layoutSubviews();
+    update();
+}
+
+void TableViewCell::resizeEvent(QResizeEvent *event)
+{
+    View::resizeEvent(event);
+    layoutSubviews();
+}
+
+void TableViewCell::layoutSubviews()
+{
+    const int h = height();
+    int left = 10 + m_indentation * 10;
+    const bool hasImage = !m_imageView->image().isNull();
+    m_imageView->setVisible(hasImage);
+    if (hasImage) {
+        const int side = h - 12;
+        m_imageView->setGeometry(left, 6, side, side);
+        left += side + 10;
+    }
+    int right = width() - 10;
+    if (m_accessoryView) {
+        const QSize size = m_accessoryView->size();
+        m_accessoryView->move(right - size.width(), (h - size.height()) / 2);
+        right -= size.width() + 8;
+    } else if (m_accessory != None) {
+        right -= 20;
+    }
+    if (m_style == Subtitle) {
+        m_textLabel->setGeometry(left, 5, right - left, h / 2 - 3);
+        m_detailTextLabel->setGeometry(left, h / 2, right - left, h / 2 - 5);
+    } else {
+        m_textLabel->setGeometry(left, 0, right - left, h);
+    }
+}
+
+void TableViewCell::paintEvent(QPaintEvent *)
+{
+    QPainter painter(this);
+    painter.setRenderHint(QPainter::Antialiasing);
+    const bool lit = m_selectionHighlight && (m_highlighted || m_selected);
+    painter.fillRect(rect(), lit ? QColor(36, 70, 78) : QColor(18, 20, 27));
+    painter.fillRect(QRect(10, height() - 1, width() - 10, 1), QColor(255, 255, 255, 18));
+    const QPointF c(width() - 18, height() / 2.0);
+    if (m_accessory == DisclosureIndicator && !m_accessoryView) {
+        painter.setPen(QPen(QColor(130, 138, 150), 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPainterPath chevron;
+        chevron.moveTo(c + QPointF(-3, -6));
+        chevron.lineTo(c + QPointF(3, 0));
+        chevron.lineTo(c + QPointF(-3, 6));
+        painter.drawPath(chevron);
+    } else if (m_accessory == Checkmark && !m_accessoryView) {
+        painter.setPen(QPen(QColor(46, 204, 196), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+        QPainterPath tick;
+        tick.moveTo(c + QPointF(-6, 0));
+        tick.lineTo(c + QPointF(-2, 5));
+        tick.lineTo(c + QPointF(6, -6));
+        painter.drawPath(tick);
+    }
+}

@@ -1,0 +1,62 @@
+#pragma once
+
+#include "View.h"
+
+class ImageView;
+class Label;
+
+// A row of a table list: a picture, a title and (in the subtitle style) a detail line,
+// an optional accessory (disclosure chevron, check mark or any widget) on the right.
+// Cells are made by the list's data source and reused for rows that scroll into view.
+class TableViewCell : public View
+{
+    Q_OBJECT
+public:
+    enum Style { Default, Subtitle };
+    enum Accessory { None, DisclosureIndicator, Checkmark };
+
+    TableViewCell(Style style, const QString &reuseIdentifier, QWidget *parent = nullptr);
+
+    QString reuseIdentifier() const { return m_reuseIdentifier; }
+    Label *textLabel() const { return m_textLabel; }
+    Label *detailTextLabel() const { return m_detailTextLabel; }
+    ImageView *imageView() const { return m_imageView; }
+    void setAccessoryType(Accessory accessory);
+    Accessory accessoryType() const { return m_accessory; }
+    // A widget of the caller's on the right (a switch, a label); replaces the accessory type.
+    void setAccessoryView(QWidget *view);
+    QWidget *accessoryView() const { return m_accessoryView; }
+    void setIndentationLevel(int level);
+    // Off: touching the row shows no highlight (it is still selected).
+    void setSelectionHighlight(bool on) { m_selectionHighlight = on; }
+
+    bool isSelected() const { return m_selected; }
+    void setSelected(bool selected);
+    bool isHighlighted() const { return m_highlighted; }
+    void setHighlighted(bool highlighted);
+
+    // Called before the list hands the cell out again: back to a blank row.
+    virtual void prepareForReuse();
+    // Places the picture, texts and accessory for the current contents (the list calls it
+    // after the data source filled the cell).
+    void layoutSubviews();
+
+protected:
+    void paintEvent(QPaintEvent *event) override;
+    void resizeEvent(QResizeEvent *event) override;
+
+
+private:
+
+    Style m_style;
+    QString m_reuseIdentifier;
+    Label *m_textLabel;
+    Label *m_detailTextLabel;
+    ImageView *m_imageView;
+    Accessory m_accessory = None;
+    QWidget *m_accessoryView = nullptr;
+    int m_indentation = 0;
+    bool m_selected = false;
+    bool m_highlighted = false;
+    bool m_selectionHighlight = true;
+};

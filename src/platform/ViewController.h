@@ -1,0 +1,42 @@
+#pragma once
+
+#include <QObject>
+
+#include "RemoteControl.h"
+
+class View;
+
+// A screen: owns a root view that is made on first use, and hears the view lifecycle
+// when the view is added to or removed from the window.
+class ViewController : public QObject
+{
+    Q_OBJECT
+public:
+    explicit ViewController(QObject *parent = nullptr);
+    ~ViewController() override;
+
+    // The root view, loaded (loadView, then viewDidLoad) on first use.
+    View *view();
+    bool isViewLoaded() const { return m_view != nullptr; }
+    // True while the root view is in the window.
+    bool isOnScreen() const;
+
+    virtual void viewWillAppear(bool animated);
+    virtual void viewDidAppear(bool animated);
+    virtual void viewWillDisappear(bool animated);
+    virtual void viewDidDisappear(bool animated);
+
+    virtual bool canBecomeFirstResponder() const { return false; }
+    bool becomeFirstResponder();
+    bool resignFirstResponder();
+    bool isFirstResponder() const;
+    virtual void remoteControlReceivedWithEvent(const RemoteControlEvent &event);
+
+protected:
+    // Makes the root view: a 320 x 568 black view unless a screen builds its own.
+    virtual View *loadView();
+    virtual void viewDidLoad() {}
+
+private:
+    View *m_view = nullptr;
+};

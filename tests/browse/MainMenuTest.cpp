@@ -1,0 +1,210 @@
+#include "TestHome.h"
+#include "support/ShellFakes.h"
+
+#include "app/ZivoAppDelegate.h"
+#include "app/MessageIconView.h"
+#include "app/Util.h"
+#include "browse/MusicMainViewController.h"
+#include "platform/AlertView.h"
+#include "platform/Button.h"
+#include "platform/ImageView.h"
+#include "platform/Label.h"
+#include "platform/Translations.h"
+#include "platform/ViewAnimation.h"
+#include "platform/Window.h"
+
+#include <QAbstractAnimation>
+#include <QDir>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+using Screen = ZivoAppDelegate::Screen;
+using Entry = MusicMainViewController::Entry;
+
+namespace {
+
+struct Menu
+{
+    Menu()
+    {
+        delegate.setPlayInfoPanel(&player);
+    }
+    void launch()
+    {
+        delegate.didFinishLaunchingWithOptions();
+        menu = delegate.musicMainViewController();
+    }
+    TestHome home;
+    FakePlayer player;
+    ZivoAppDelegate delegate;
+    MusicMainViewController *menu = nullptr;
+};
+
+TEST(MainMenu, EightEntriesInOrderOnlyThoseWithAScreenEnabled)
+{
+    Menu m;
+    auto *allSongs = new RecordingScreen("all");
+    auto *playlists = new RecordingScreen("playlists");
+    m.delegate.setScreen(Screen::MusicAllList, allSongs);
+    m.delegate.setScreen(Screen::PlayList, playlists);
+    m.launch();
+    const QStringList keys = {"Main All Songs", "Main Folder Play", "Main Playlists", "Main Managing Folders",
+                              "Main Managing Playlists", "Main iPod Library", "Main File Transfer", "Main Settings"};
+    for (int i = 0; i < Entry::EntryCount; ++i) {
+        EXPECT_EQ(MusicMainViewController::captionKey(Entry(i)), keys[i]);
+        EXPECT_EQ(m.menu->label(Entry(i))->text(), keys[i]); // no table installed: the key itself
+        EXPECT_EQ(m.menu->button(Entry(i))->tag(), i);
+    }
+    EXPECT_TRUE(m.menu->button(Entry::AllSongs)->isEnabled());
+    EXPECT_TRUE(m.menu->button(Entry::PlaylistSetting)->isEnabled());
+    for (Entry e : {Entry::Folder, Entry::Playlist, Entry::FolderSetting, Entry::IPod, Entry::Transfer, Entry::Settings})
+        EXPECT_FALSE(m.menu->button(e)->isEnabled()) << int(e);
+
+    // Entry 1 leaves the menu for the all-songs list.
+    m.menu->button(Entry::AllSongs)->click();
+    EXPECT_FALSE(m.menu->isOnScreen());
+    EXPECT_TRUE(allSongs->isOnScreen());
+    EXPECT_EQ(m.delegate.currentViewController(), allSongs);
+
+    // Back to the menu; entry 5 goes through the notification bus.
+    View::removeFromSuperview(allSongs->view());
+    m.delegate.addMusicMainView();
+    m.menu->button(Entry::PlaylistSetting)->click();
+    EXPECT_TRUE(playlists->isOnScreen());
+    EXPECT_FALSE(m.menu->isOnScreen());
+    EXPECT_EQ(m.delegate.currentViewController(), playlists);
+
+    // A disabled entry's operation leaves the menu where it is.
+    View::removeFromSuperview(playlists->view());
+    m.delegate.addMusicMainView();
+    m.menu->goSettingsView();
+    m.menu->goHelpView();
+    EXPECT_TRUE(m.menu->isOnScreen());
+    EXPECT_EQ(m.delegate.currentViewController(), m.menu);
+}
+
+TEST(MainMenu, TheOpeningAnimationRunsOnTheFirstAppearanceOnly)
+{
+    Menu m;
+    ViewAnimation::clearHistory();
+    m.launch();
+    ASSERT_EQ(ViewAnimation::count("loadingAni"), 1);
+    const ViewAnimation::Record opening = ViewAnimation::last("loadingAni");
+    EXPECT_EQ(opening.durationMs, 700);
+    EXPECT_EQ(opening.targets.value(0).toRect(), QRect(0, -300, 320, 300));
+    EXPECT_EQ(opening.targets.value(1).toRect(), QRect(0, 568, 320, 180));
+    ASSERT_TRUE(m.menu->upImageView());
+    ViewAnimation::finishAll();
+    EXPECT_FALSE(m.menu->upImageView());
+    EXPECT_FALSE(m.menu->downImageView());
+
+    View::removeFromSuperview(m.menu->view());
+    m.delegate.addMusicMainView();
+    EXPECT_EQ(ViewAnimation::count("loadingAni"), 1);
+}
+
+TEST(MainMenu, TheEntryOfThePlayingListBlinks)
+{
+    Menu m;
+    m.launch();
+    ImageView *highlight = m.menu->selectedImage();
+    EXPECT_FALSE(highlight->isVisible());
+
+    const auto revisit = [&] {
+        View::removeFromSuperview(m.menu->view());
+        ViewAnimation::clearHistory();
+        m.delegate.addMusicMainView();
+    };
+    m.player.playing = true;
+    m.player.mode = 0;
+    revisit();
+    EXPECT_TRUE(highlight->isVisible());
+    EXPECT_EQ(highlight->geometry(), m.menu->button(Entry::Folder)->geometry());
+    const ViewAnimation::Record blink = ViewAnimation::last("buttonAni");
+    EXPECT_EQ(blink.durationMs, 1500);
+    EXPECT_TRUE(blink.autoreverses);
+    EXPECT_EQ(blink.repeatCount, 999999);
+    EXPECT_EQ(blink.curve, QEasingCurve::InQuad);
+    EXPECT_DOUBLE_EQ(blink.targets.value(0).toReal(), 0.1);
+    QAbstractAnimation *running = ViewAnimation::running("buttonAni");
+    ASSERT_NE(running, nullptr);
+    running->setCurrentTime(1500);
+    EXPECT_NEAR(View::alpha(highlight), 0.1, 0.01);
+    running->setCurrentTime(2995);
+    EXPECT_NEAR(View::alpha(highlight), 1.0, 0.02);
+
+    m.player.mode = 2;
+    revisit();
+    EXPECT_EQ(highlight->geometry(), m.menu->button(Entry::AllSongs)->geometry());
+    m.player.mode = 1;
+    revisit();
+    EXPECT_EQ(highlight->geometry(), m.menu->button(Entry::Playlist)->geometry());
+    m.player.mode = 7;
+    revisit();
+    EXPECT_FALSE(highlight->isVisible());
+    m.player.mode = 0;
+    m.player.playing = false;
+    revisit();
+    EXPECT_FALSE(highlight->isVisible());
+}
+
+TEST(MainMenu, KoreanCaptionsComeFromTheStringTable)
+{
+    ASSERT_TRUE(Translations::available().contains("ko"));
+    ASSERT_TRUE(Translations::install(QLocale(QLocale::Korean, QLocale::SouthKorea)));
+    EXPECT_EQ(QCoreApplication::translate("Orbo", "Main Settings"), QString::fromUtf8("설정"));
+    EXPECT_EQ(QCoreApplication::translate("Orbo", "Shuffle On"), QString::fromUtf8("임의 재생 켬"));
+    // A key without a translation shows as itself.
+    EXPECT_EQ(QCoreApplication::translate("Orbo", "No such key"), QStringLiteral("No such key"));
+    ASSERT_TRUE(Translations::install(QLocale(QLocale::English, QLocale::UnitedStates)));
+    EXPECT_EQ(QCoreApplication::translate("Orbo", "Main Settings"), QStringLiteral("Settings"));
+    EXPECT_EQ(QCoreApplication::translate("Orbo", "Write a Review"), QStringLiteral("Write a Review"));
+    ASSERT_TRUE(Translations::install(QLocale(QLocale::French, QLocale::France)));
+    EXPECT_EQ(QCoreApplication::translate("Orbo", "Main Settings"), QStringLiteral("Settings"));
+    Translations::uninstall();
+}
+
+// Saves how the menu looks, for the README (and for people to look at).
+TEST(MainMenu, SavesScreenshotsOfTheMenuAndTheOverlays)
+{
+    Translations::install(QLocale(QLocale::English, QLocale::UnitedStates));
+    Menu m;
+    // The menu as it looks with every screen in place (the README's picture).
+    for (Screen s : {Screen::MusicAllList, Screen::MusicList, Screen::PlaybackList, Screen::FileManager,
+                     Screen::PlayList, Screen::Webserver, Screen::Settings})
+        m.delegate.setScreen(s, new RecordingScreen("screen"));
+    m.player.playing = true;
+    m.player.mode = 0;
+    m.launch();
+    ViewAnimation::finishAll();
+    const QString docs = QStringLiteral(ORBO_SOURCE_DIR "/docs");
+    QImage menu = View::snapshot(m.delegate.window());
+    EXPECT_EQ(menu.size(), QSize(320, 568));
+    EXPECT_TRUE(menu.save(docs + "/main-menu.png"));
+    View::setHidden(m.menu->selectedImage(), true);
+
+    // The overlays, one at a time, over the menu.
+    NotificationCenter &center = NotificationCenter::defaultCenter();
+    center.postNotificationName("Notify_viewMessageIconAni", QStringLiteral("Shuffle On"));
+    EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-icon.png"));
+    View::setAlpha(m.delegate.messageIconView(), 0);
+    center.postNotificationName("Notify_viewMessageAni", QStringLiteral("The folder \"Rock\" was created."));
+    EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-text.png"));
+    View::setAlpha(m.delegate.messageView(), 0);
+    m.delegate.viewMessageProgress({"progressNofi", QVariantList{QStringLiteral("Optimizing list…"), 0.6f}, {}});
+    EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-progress.png"));
+    center.postNotificationName("Notify_closeMessageProgress");
+    Util::alertViewQuick("Error", "The folder could not be created.", "OK");
+    EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-alert.png"));
+    for (AlertView *alert : AlertView::visibleAlerts())
+        delete alert;
+    ASSERT_TRUE(Translations::install(QLocale(QLocale::Korean, QLocale::SouthKorea)));
+    Menu korean;
+    korean.launch();
+    ViewAnimation::finishAll();
+    EXPECT_TRUE(View::snapshot(korean.delegate.window()).save(QDir::tempPath() + "/orbo-menu-ko.png"));
+    Translations::uninstall();
+}
+
+} // namespace
