@@ -170,18 +170,16 @@ TEST(MainMenu, SavesScreenshotsOfTheMenuAndTheOverlays)
 {
     Translations::install(QLocale(QLocale::English, QLocale::UnitedStates));
     Menu m;
-    // The menu as it looks with every screen in place (the README's picture).
-    for (Screen s : {Screen::MusicAllList, Screen::MusicList, Screen::PlaybackList, Screen::FileManager,
-                     Screen::PlayList, Screen::Webserver, Screen::Settings})
-        m.delegate.setScreen(s, new RecordingScreen("screen"));
-    m.player.playing = true;
-    m.player.mode = 0;
+    // The menu as this build shows it: entries whose screens are still to come are dimmed.
     m.launch();
     ViewAnimation::finishAll();
-    const QString docs = QStringLiteral(ORBO_SOURCE_DIR "/docs");
     QImage menu = View::snapshot(m.delegate.window());
     EXPECT_EQ(menu.size(), QSize(320, 568));
-    EXPECT_TRUE(menu.save(docs + "/main-menu.png"));
+    EXPECT_TRUE(menu.save(QDir::tempPath() + "/orbo-main-menu.png"));
+    // The README's picture is refreshed on request only, so test runs leave the tree clean.
+    if (qEnvironmentVariableIsSet("ORBO_UPDATE_DOCS")) {
+        EXPECT_TRUE(menu.save(QStringLiteral(ORBO_SOURCE_DIR "/docs/main-menu.png")));
+    }
     View::setHidden(m.menu->selectedImage(), true);
 
     // The overlays, one at a time, over the menu.
