@@ -14,6 +14,7 @@
 #include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -283,6 +284,10 @@ void AsyncSocket::acceptPending(int listenFD)
 void AsyncSocket::adoptAcceptedSocket(int fd)
 {
     m_fd = fd;
+    // Responses go out as a header write and body writes: without this, Nagle's
+    // algorithm holds the second piece back for the peer's delayed acknowledgement.
+    const int on = 1;
+    ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
     sockaddr_storage local;
     if (peerAddress(fd, &local, true)) {
         if (local.ss_family == AF_INET)
