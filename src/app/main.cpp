@@ -5,6 +5,7 @@
 #include "platform/Sandbox.h"
 #include "platform/Translations.h"
 #include "platform/UserDefaults.h"
+#include "transfer/HeadlessTransfer.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
@@ -28,6 +29,8 @@ bool wantsTextOnly(int argc, char *argv[])
 
 int main(int argc, char *argv[])
 {
+    if (HeadlessTransfer::isRequested(argc, argv))
+        return HeadlessTransfer::run(argc, argv);
     std::unique_ptr<QCoreApplication> instance = wantsTextOnly(argc, argv)
         ? std::make_unique<QCoreApplication>(argc, argv)
         : std::make_unique<QApplication>(argc, argv);

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "transfer/AsyncSocket.h"
+
+#include <QList>
+#include <QMap>
+#include <QMutex>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <memory>
+
+class HTTPConnection;
+class MDNSPublisher;
+
+// Listens (IPv4 and IPv6), makes one connection object per client and keeps the live
+// ones, and advertises itself on the local network when a service type is set.
+class HTTPServer : public QObject, public AsyncSocketDelegate
+{
+    Q_OBJECT
+public:
+    using ConnectionFactory = std::function<HTTPConnection *(AsyncSocket *, HTTPServer *)>;
+
+    HTTPServer();
+    ~HTTPServer() override;
+
+    QObject *delegate() const { return m_delegate; }
+    void setDelegate(QObject *delegate) { m_delegate = delegate; }
+    QString documentRoot() const { return m_documentRoot; }
+    void setDocumentRoot(const QString &path) { m_documentRoot = path; }
+    template<class Connection>
+    void setConnectionClass()
+    {
+        m_connectionFactory = [](AsyncSocket *socket, HTTPServer *server) { return new Connection(socket, server); };
+    }
+    QString domain() const { return m_domain; }
+    void setDomain(const QString &domain);
+    QString type() const { return m_type; }
+    void setType(const QString &type);
+    QString name() const { return m_name; }
+    void setName(const QString &name);
+    // The name under which the service is actually published (empty until it is).
+    QString publishedName() const;
+    quint16 port() const { return m_port; }
+    void setPort(quint16 port) { m_port = port; }
+    // Where to listen: "" for every address (the default), "localhost" for loopback only.
+    QString interface() const { return m_interface; }
+    void setInterface(const QString &interface) { m_interface = interface; }
+    QMap<QString, QString> TXTRecordDictionary() const { return m_txtRecord; }
+    void setTXTRecordDictionary(const QMap<QString, QString> &record);
+
+    bool start(AsyncSocketError *error = nullptr);
+    bool stop();
+    bool isRunning() const;
+    int numberOfHTTPConnections() const;
+
+    void onSocketDidAcceptNewSocket(AsyncSocket *listener, AsyncSocket *newSocket) override;
+
+private:
+    void connectionDidDie(QObject *connection);
+
+    std::unique_ptr<AsyncSocket> m_listener;
+    QObject *m_delegate = nullptr;
+    QString m_documentRoot;
+    ConnectionFactory m_connectionFactory;
+    std::unique_ptr<MDNSPublisher> m_netService;
+    QString m_domain = QStringLiteral("local.");
+    QString m_type;
+    QString m_name;
+    QString m_interface;
+    quint16 m_port = 5551;
+    QMap<QString, QString> m_txtRecord;
+    mutable QMutex m_connectionsLock;
+    QList<HTTPConnection *> m_connections;
+};

@@ -1,0 +1,89 @@
+#include "transfer/HeadlessTransfer.h"
+
+#include "library/ZivoModel.h"
+#include "platform/NotificationCenter.h"
+#include "platform/QuitOnSignal.h"
+#include "platform/Sandbox.h"
+#include "platform/UserDefaults.h"
+#include "transfer/HTTPServer.h"
+#include "transfer/MyHTTPConnection.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+
+#include <cstdio>
+#include <cstring>
+
+bool HeadlessTransfer::isRequested(int argc, char *argv[])
+{
+    for (int i = 1; i < argc; ++i)
+        if (std::strcmp(argv[i], "--headless") == 0)
+            return true;
+    return false;
+}
+
+int HeadlessTransfer::run(int argc, char *argv[])
+{
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("orbo"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(ORBO_VERSION));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Orbo without a display."));
+    parser.addHelpOption();
+    const QCommandLineOption headless(QStringLiteral("headless"), QStringLiteral("Run without a window."));
+    const QCommandLineOption transfer(QStringLiteral("transfer"), QStringLiteral("Serve the Wi-Fi transfer page."));
+    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Listen on <port> (default 5551, 0: any free one)."),
+                                  QStringLiteral("port"), QStringLiteral("5551"));
+    const QCommandLineOption address(QStringLiteral("address"),
+                                     QStringLiteral("Listen only on <address> (\"localhost\" for loopback); default: all."),
+                                     QStringLiteral("address"));
+    const QCommandLineOption home(QStringLiteral("home"), QStringLiteral("Keep the songs, caches and settings under <dir>."),
+                                  QStringLiteral("dir"));
+    parser.addOptions({headless, transfer, port, address, home});
+    parser.process(app);
+
+    if (!parser.isSet(transfer)) {
+        std::fprintf(stderr, "orbo: --headless needs --transfer (nothing else runs without a display)\n");
+        return 2;
+    }
+    bool portOk = false;
+    const uint portNumber = parser.value(port).toUInt(&portOk);
+    if (!portOk || portNumber > 65535) {
+        std::fprintf(stderr, "orbo: invalid port %s\n", qPrintable(parser.value(port)));
+        return 2;
+    }
+    if (parser.isSet(home))
+        Sandbox::setHome(parser.value(home));
+    if (!Sandbox::createFolders()) {
+        std::fprintf(stderr, "orbo: cannot create the folders under %s\n", qPrintable(Sandbox::documentsPath()));
+        return 1;
+    }
+    ZivoModel::appInit();
+    QuitOnSignal quitOnSignal;
+
+    NotificationCenter::defaultCenter().addObserver(&app, QStringLiteral("WebServerMessageNotify"),
+                                                    [](const Notification &notification) {
+                                                        std::fputs(notification.object.toString().toUtf8().constData(), stderr);
+                                                        std::fflush(stderr);
+                                                    });
+    int status = 0;
+    {
+        HTTPServer server;
+        server.setType(QStringLiteral("_http._tcp."));
+        server.setConnectionClass<MyHTTPConnection>();
+        server.setDocumentRoot(Sandbox::documentsPath());
+        server.setPort(quint16(portNumber));
+        if (parser.isSet(address))
+            server.setInterface(parser.value(address));
+        AsyncSocketError error;
+        if (!server.start(&error))
+            status = 1;
+        else
+            status = app.exec();
+        server.stop();
+    }
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    UserDefaults::resetStandard();
+    return status;
+}

@@ -1,0 +1,12 @@
+#pragma once
+
+// `orbo --headless --transfer [--port N] [--address A] [--home DIR]`: the Wi-Fi transfer
+// server on the home's Documents, without a display, until SIGINT or SIGTERM.
+class HeadlessTransfer
+{
+public:
+    HeadlessTransfer() = delete;
+
+    static bool isRequested(int argc, char *argv[]);
+    static int run(int argc, char *argv[]);
+};

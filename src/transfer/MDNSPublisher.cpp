@@ -1,0 +1,133 @@
+#include "transfer/MDNSPublisher.h"
+
+#include <QDebug>
+#include <QSysInfo>
+
+#include <avahi-client/client.h>
+#include <avahi-client/publish.h>
+#include <avahi-common/alternative.h>
+#include <avahi-common/error.h>
+#include <avahi-common/malloc.h>
+#include <avahi-common/strlst.h>
+#include <avahi-common/thread-watch.h>
+
+namespace {
+// Avahi spells types and domains without the final dot.
+QByteArray withoutFinalDot(const QString &text)
+{
+    QString trimmed = text;
+    while (trimmed.endsWith(QLatin1Char('.')))
+        trimmed.chop(1);
+    return trimmed.toUtf8();
+}
+} // namespace
+
+MDNSPublisher::MDNSPublisher(const QString &domain, const QString &type, const QString &name, quint16 port)
+    : m_domain(domain)
+    , m_type(type)
+    , m_name(name.isEmpty() ? QSysInfo::machineHostName() : name)
+    , m_port(port)
+{
+}
+
+MDNSPublisher::~MDNSPublisher()
+{
+    if (m_poll)
+        avahi_threaded_poll_stop(m_poll);
+    if (m_client)
+        avahi_client_free(m_client); // frees the entry group too
+    if (m_poll)
+        avahi_threaded_poll_free(m_poll);
+}
+
+void MDNSPublisher::setTXTRecord(const QMap<QString, QString> &record)
+{
+    m_txt = record;
+    if (!m_poll || !m_group)
+        return;
+    avahi_threaded_poll_lock(m_poll);
+    AvahiStringList *list = nullptr;
+    for (auto it = m_txt.cbegin(); it != m_txt.cend(); ++it)
+        list = avahi_string_list_add_pair(list, it.key().toUtf8().constData(), it.value().toUtf8().constData());
+    const QByteArray name = publishedName().toUtf8();
+    avahi_entry_group_update_service_txt_strlst(m_group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
+                                                name.constData(), withoutFinalDot(m_type).constData(),
+                                                withoutFinalDot(m_domain).constData(), list);
+    avahi_string_list_free(list);
+    avahi_threaded_poll_unlock(m_poll);
+}
+
+void MDNSPublisher::publish()
+{
+    m_poll = avahi_threaded_poll_new();
+    if (!m_poll) {
+        qInfo().noquote() << "HTTP Server: mDNS publishing unavailable (no Avahi event loop); running unpublished";
+        return;
+    }
+    int error = 0;
+    // Created before the poll thread runs, so the first callbacks cannot race this assignment.
+    m_client = avahi_client_new(avahi_threaded_poll_get(m_poll), AvahiClientFlags(0),
+                                reinterpret_cast<AvahiClientCallback>(&MDNSPublisher::clientCallback), this, &error);
+    if (!m_client) {
+        qInfo().noquote() << QStringLiteral("HTTP Server: mDNS publishing unavailable (%1); running unpublished")
+                                 .arg(QString::fromUtf8(avahi_strerror(error)));
+        avahi_threaded_poll_free(m_poll);
+        m_poll = nullptr;
+        return;
+    }
+    if (avahi_client_get_state(m_client) == AVAHI_CLIENT_S_RUNNING && !m_group)
+        registerService(m_client);
+    avahi_threaded_poll_start(m_poll);
+}
+
+QString MDNSPublisher::publishedName() const
+{
+    QMutexLocker locker(&m_lock);
+    return m_publishedName;
+}
+
+void MDNSPublisher::clientCallback(AvahiClient *client, int state, void *self)
+{
+    auto *publisher = static_cast<MDNSPublisher *>(self);
+    if (state == AVAHI_CLIENT_S_RUNNING && !publisher->m_group) {
+        publisher->registerService(client);
+    } else if (state == AVAHI_CLIENT_S_COLLISION || state == AVAHI_CLIENT_S_REGISTERING) {
+        if (publisher->m_group)
+            avahi_entry_group_reset(publisher->m_group);
+    }
+}
+
+void MDNSPublisher::groupCallback(AvahiEntryGroup *group, int state, void *self)
+{
+    auto *publisher = static_cast<MDNSPublisher *>(self);
+    if (state == AVAHI_ENTRY_GROUP_COLLISION) {
+        // Someone else has the name: take the next free one ("name #2") and try again.
+        char *next = avahi_alternative_service_name(publisher->m_name.toUtf8().constData());
+        publisher->m_name = QString::fromUtf8(next);
+        avahi_free(next);
+        avahi_entry_group_reset(group);
+        publisher->registerService(avahi_entry_group_get_client(group));
+    } else if (state == AVAHI_ENTRY_GROUP_ESTABLISHED) {
+        QMutexLocker locker(&publisher->m_lock);
+        publisher->m_publishedName = publisher->m_name;
+    }
+}
+
+void MDNSPublisher::registerService(AvahiClient *client)
+{
+    if (!m_group)
+        m_group = avahi_entry_group_new(client, reinterpret_cast<AvahiEntryGroupCallback>(&MDNSPublisher::groupCallback),
+                                        this);
+    if (!m_group)
+        return;
+    AvahiStringList *list = nullptr;
+    for (auto it = m_txt.cbegin(); it != m_txt.cend(); ++it)
+        list = avahi_string_list_add_pair(list, it.key().toUtf8().constData(), it.value().toUtf8().constData());
+    const int rc = avahi_entry_group_add_service_strlst(
+        m_group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0), m_name.toUtf8().constData(),
+        withoutFinalDot(m_type).constData(), withoutFinalDot(m_domain).constData(), nullptr, m_port, list);
+    avahi_string_list_free(list);
+    if (rc < 0 || avahi_entry_group_commit(m_group) < 0)
+        qInfo().noquote() << QStringLiteral("HTTP Server: mDNS publishing failed (%1)")
+                                 .arg(QString::fromUtf8(avahi_strerror(avahi_client_errno(client))));
+}

@@ -1,0 +1,296 @@
+#include "TestHome.h"
+#include "platform/NotificationCenter.h"
+#include "platform/Sandbox.h"
+#include "transfer/HTTPServer.h"
+#include "transfer/LoopbackClient.h"
+#include "transfer/MyHTTPConnection.h"
+#include "transfer/localhostAddresses.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QRegularExpression>
+#include <QFile>
+#include <QRandomGenerator>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray readFile(const QString &path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+}
+
+// The upload application on a fresh home, on loopback with port 0.
+struct App
+{
+    TestHome home;
+    HTTPServer server;
+    QStringList messages;
+    QObject observer;
+    App()
+    {
+        server.setConnectionClass<MyHTTPConnection>();
+        server.setDocumentRoot(home.documents());
+        server.setInterface("localhost");
+        server.setPort(0);
+        EXPECT_TRUE(server.start());
+        NotificationCenter::defaultCenter().addObserver(&observer, "WebServerMessageNotify", [this](const Notification &n) {
+            messages << n.object.toString();
+        });
+    }
+    ~App()
+    {
+        server.stop();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    std::optional<LoopbackClient::Response> request(const QByteArray &bytes)
+    {
+        LoopbackClient client(server.port());
+        client.send(bytes);
+        return client.readResponse();
+    }
+    std::optional<LoopbackClient::Response> get(const QByteArray &path)
+    {
+        return request("GET " + path + " HTTP/1.1\r\nHost: x\r\n\r\n");
+    }
+    QStringList hiddenFiles(const QString &folder = {}) const
+    {
+        return QDir(home.documents() + '/' + folder).entryList(QDir::Hidden | QDir::Files).filter(QRegularExpression("^\\."));
+    }
+};
+
+QByteArray random(int size)
+{
+    QByteArray bytes(size, Qt::Uninitialized);
+    for (char &c : bytes)
+        c = char(QRandomGenerator::global()->bounded(256));
+    return bytes;
+}
+
+// Song bytes that would fool a careless parser: CRLFs and lines that look like the
+// boundary without being its delimiter (which no client lets into a part), also at the end.
+QByteArray awkwardSong(const QByteArray &boundary)
+{
+    return random(70000) + "\r\n--" + boundary.chopped(1) + "\r\n\r\nx--" + boundary + "--\r\n" + random(40000)
+        + "\r\n-" + boundary + "\r\n\r\n";
+}
+
+// The layout the page's uploader sends: Filename, folder, fileext, Filedata, Upload.
+QByteArray pageUpload(const QByteArray &name, const QByteArray &folder, const QByteArray &song)
+{
+    const QByteArray b = "----OrboBoundary7MA4YWxkTrZu0gW";
+    QByteArray body = "--" + b + "\r\nContent-Disposition: form-data; name=\"Filename\"\r\n\r\n" + name + "\r\n";
+    body += "--" + b + "\r\nContent-Disposition: form-data; name=\"folder\"\r\n\r\n" + folder + "\r\n";
+    body += "--" + b + "\r\nContent-Disposition: form-data; name=\"fileext\"\r\n\r\n*.mp3;*.m4a;\r\n";
+    body += "--" + b + "\r\nContent-Disposition: form-data; name=\"Filedata\"; filename=\"" + name
+        + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + song + "\r\n";
+    body += "--" + b + "\r\nContent-Disposition: form-data; name=\"Upload\"\r\n\r\nSubmit Query\r\n--" + b + "--\r\n";
+    return "POST /success2 HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=" + b
+        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+TEST(MyHTTPConnection, ServesTheUploadPageByteForByte)
+{
+    App app;
+    auto empty = app.get("/");
+    ASSERT_TRUE(empty);
+    EXPECT_EQ(empty->status, 200);
+    EXPECT_FALSE(empty->headers.contains("content-type"));
+    EXPECT_EQ(empty->body.count("name='folderChechBox'"), 1);
+
+    app.home.makeFolder("Rock");
+    app.home.makeFolder("___Uploader");
+    app.home.writeFile("song.mp3");
+    auto page = app.get("/success2");
+    ASSERT_TRUE(page);
+    const QByteArray expected = QByteArrayLiteral(
+        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
+        "<title>Orbo File UPLOAD</title>"
+        "<link href=\"/___Uploader/uploadify.css\" type=\"text/css\" rel=\"stylesheet\" />"
+        "<script type=\"text/javascript\" src=\"/___Uploader/jquery-1.4.2.min.js\"></script>"
+        "<script type=\"text/javascript\" src=\"/___Uploader/swfobject.js\"></script>"
+        "<script type=\"text/javascript\" src=\"/___Uploader/jquery.uploadify.v2.1.4.min.js\"></script>"
+        "<script type=\"text/javascript\">$(document).ready(function() {$('#file_upload').uploadify({"
+        "'uploader'  : '/___Uploader/uploadify.swf','script'    : '/success2','cancelImg' : '/___Uploader/cancel.png',"
+        "'folder'    : '/','fileExt'   : '*.mp3;*.m4a;','fileDesc'   : 'MP3, M4A(ALAC)','multi'     : true,"
+        "'auto'      : true});});</script><script type='text/javascript'>function makeFolder(){"
+        "\tif(form1.folderName.value.length == 0){\t\talert('") + QString("폴더명을 입력해 주세요.").toUtf8() + QByteArrayLiteral("');"
+        "\t\treturn;\t}else{\t\tlocation.href='/___makeFolder'+form1.folderName.value;\t}}"
+        "function checkBoxSelect(){\tfor(var i=0 ; i < form1.folderChechBox.length; i++){"
+        "\t\tif(form1.folderChechBox[i].value == form1.folderName.value){\t\t\tform1.folderChechBox[i].checked = true;"
+        "\t\t}else{\t\t\tform1.folderChechBox[i].checked = false;\t\t}\t}}</script></head><body>"
+        "<image src='/___Uploader/Orbo_filetransfer_page.jpg'><br><br>") + QString("■ upload several files <br><br>").toUtf8()
+        + QByteArrayLiteral("<form name='form1'><input type='hidden' name='uploadFolder' value='/'>"
+        "To copy a file folder : /Documents/<input type='text' id='folderName' readonly><br><hr width='800' align='left'>"
+        "<input name='folderChechBox' checked type='checkbox' value='/' onclick=\"$('#file_upload').uploadifySettings('folder','/');"
+        "folderName.value='/';checkBoxSelect();\">/Documents<br>"
+        "<input name='folderChechBox' type='checkbox' value='Rock' onclick=\"$('#file_upload').uploadifySettings('folder','Rock');"
+        "folderName.value='Rock';checkBoxSelect();\">/Documents/Rock<br>"
+        "<hr width='800' align='left'><input type='file' id='file_upload' name='file_upload' /></form></body></html>");
+    EXPECT_EQ(page->body, expected);
+    EXPECT_EQ(app.get("/whatever/else")->body, expected);
+    EXPECT_EQ(app.get("/Rock")->body, expected); // a folder is not served as a file
+
+    // A name with quotes cannot break out of the page's markup or scripts.
+    app.home.makeFolder("It's <b>");
+    const QByteArray withQuote = app.get("/")->body;
+    EXPECT_TRUE(withQuote.contains("value='It&#39;s &lt;b&gt;'"));
+    EXPECT_TRUE(withQuote.contains("uploadifySettings('folder','It\\&#39;s &lt;b&gt;')"));
+
+    auto success = app.get("/success");
+    ASSERT_TRUE(success);
+    EXPECT_TRUE(success->body.startsWith("<html><head><title>File Upload Success</title><style>"));
+    EXPECT_TRUE(success->body.endsWith("<p><a href='/'>Back</a><br />\n</p></body></html>"));
+}
+
+TEST(MyHTTPConnection, ServesAssetsAndSongsButNothingOutside)
+{
+    App app;
+    auto icon = app.get("/___Uploader/cancel.png");
+    ASSERT_TRUE(icon);
+    EXPECT_EQ(icon->status, 200);
+    EXPECT_EQ(icon->body, readFile(MyHTTPConnection::uploaderResourcePath() + "/cancel.png"));
+    EXPECT_TRUE(icon->body.startsWith("\x89PNG"));
+    for (const char *name : {"uploadify.css", "jquery-1.4.2.min.js", "jquery.uploadify.v2.1.4.min.js", "swfobject.js",
+                             "uploadify.swf", "Orbo_filetransfer_page.jpg"})
+        EXPECT_EQ(app.get(QByteArray("/___Uploader/") + name)->status, 200) << name;
+    for (const char *path : {"/___Uploader/missing.png", "/___Uploader/../CMakeLists.txt", "/___Uploader/%2e%2e/CMakeLists.txt",
+                             "/___Uploader/..%2F..%2FCMakeLists.txt", "/___UploaderX"})
+        EXPECT_EQ(app.get(path)->status, 404) << path;
+
+    const QByteArray song = random(5000);
+    app.home.writeFile("Rock/my song.mp3", song);
+    auto whole = app.get("/Rock/my%20song.mp3");
+    ASSERT_TRUE(whole);
+    EXPECT_EQ(whole->body, song);
+    auto part = app.request("GET /Rock/my%20song.mp3 HTTP/1.1\r\nRange: bytes=100-199\r\n\r\n");
+    ASSERT_TRUE(part);
+    EXPECT_EQ(part->status, 206);
+    EXPECT_EQ(part->body, song.mid(100, 100));
+}
+
+TEST(MyHTTPConnection, MakesFoldersOnlyWithSafeNames)
+{
+    App app;
+    auto made = app.get("/___makeFolderNew%20Songs");
+    ASSERT_TRUE(made);
+    EXPECT_EQ(made->status, 200);
+    EXPECT_TRUE(QFileInfo(app.home.documents() + "/New Songs").isDir());
+    EXPECT_TRUE(made->body.contains("/Documents/New Songs<br>"));
+    EXPECT_EQ(app.get("/___makeFolderNew%20Songs")->status, 200);
+    EXPECT_EQ(QDir(app.home.documents()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
+
+    for (const char *bad : {"/___makeFolder..", "/___makeFolder..%2F..%2Fescaped", "/___makeFolder%2Ftmp%2Fx",
+                            "/___makeFolder___Uploader", "/___makeFolder", "/___makeFolderA%00B", "/___makeFolder.hidden"}) {
+        auto refused = app.get(bad);
+        ASSERT_TRUE(refused) << bad;
+        EXPECT_EQ(refused->status, 400) << bad;
+    }
+    EXPECT_EQ(QDir(app.home.documents()).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden).size(), 1);
+    EXPECT_FALSE(QFileInfo::exists(app.home.path() + "/escaped"));
+}
+
+TEST(MyHTTPConnection, StoresThePageUploaderFilesByteIdenticalAndReplacesThem)
+{
+    App app;
+    app.home.makeFolder("Rock");
+    const QByteArray first = awkwardSong("----OrboBoundary7MA4YWxkTrZu0gW");
+    auto response = app.request(pageUpload("song.mp3", "Rock", first));
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 200);
+    EXPECT_TRUE(response->body.startsWith("<html><head>"));
+    EXPECT_EQ(readFile(app.home.documents() + "/Rock/song.mp3"), first);
+    EXPECT_EQ(app.messages, QStringList{"[song.mp3] upload Success\n"});
+
+    const QByteArray second = random(1000) + "\r\n";
+    ASSERT_EQ(app.request(pageUpload("song.mp3", "Rock", second))->status, 200);
+    EXPECT_EQ(readFile(app.home.documents() + "/Rock/song.mp3"), second);
+
+    ASSERT_EQ(app.request(pageUpload("root.mp3", "/", first))->status, 200);
+    EXPECT_EQ(readFile(app.home.documents() + "/root.mp3"), first);
+    EXPECT_TRUE(app.hiddenFiles().isEmpty());
+    EXPECT_TRUE(app.hiddenFiles("Rock").isEmpty());
+}
+
+TEST(MyHTTPConnection, AcceptsStandardFormsInAnyFieldOrder)
+{
+    App app;
+    app.home.makeFolder("Jazz");
+    const QByteArray song = awkwardSong("xyz");
+    const QByteArray b = "xyz";
+    // The file first, the folder after it; then a form with no folder field at all.
+    QByteArray body = "--" + b + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"C:\\Music\\blue.mp3\"\r\n"
+        "Content-Type: audio/mpeg\r\n\r\n" + song + "\r\n--" + b + "\r\nContent-Disposition: form-data; name=\"folder\"\r\n\r\nJazz\r\n--"
+        + b + "--\r\n";
+    auto stored = app.request("POST /upload HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=xyz\r\nContent-Length: "
+                              + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->status, 200);
+    EXPECT_EQ(readFile(app.home.documents() + "/Jazz/blue.mp3"), song);
+
+    body = "--" + b + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"plain.m4a\"\r\n\r\n" + song + "\r\n--" + b + "--\r\n";
+    ASSERT_EQ(app.request("POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body)->status, 200);
+    EXPECT_EQ(readFile(app.home.documents() + "/plain.m4a"), song);
+    EXPECT_EQ(app.messages.size(), 2);
+}
+
+TEST(MyHTTPConnection, RefusesUnsafeOrFailedUploadsWithAnErrorAndLeavesNothing)
+{
+    App app;
+    app.home.makeFolder("Rock");
+    const QByteArray old = "the old file";
+    app.home.writeFile("Rock/keep.mp3", old);
+    const QByteArray song = random(50000);
+    struct Case { QByteArray name; QByteArray folder; int status; };
+    for (const Case &c : {Case{"keep.mp3", "Missing", 404}, Case{"keep.mp3", "../..", 400}, Case{"keep.mp3", "Rock/../..", 400},
+                          Case{"keep.mp3", "___Uploader", 400}, Case{"..", "Rock", 400}, Case{".hidden.mp3", "Rock", 400},
+                          Case{"", "Rock", 400}}) {
+        auto response = app.request(pageUpload(c.name, c.folder, song));
+        ASSERT_TRUE(response) << c.name.constData() << ' ' << c.folder.constData();
+        EXPECT_EQ(response->status, c.status) << c.name.constData() << ' ' << c.folder.constData();
+    }
+    // A name with directories is reduced to its last piece, inside the chosen folder.
+    ASSERT_EQ(app.request(pageUpload("../../evil.mp3", "Rock", song))->status, 200);
+    EXPECT_EQ(readFile(app.home.documents() + "/Rock/evil.mp3"), song);
+    EXPECT_FALSE(QFileInfo::exists(app.home.path() + "/evil.mp3"));
+
+    // Not multipart at all.
+    auto plain = app.request("POST / HTTP/1.1\r\nContent-Length: 5\r\n\r\nhello");
+    ASSERT_TRUE(plain);
+    EXPECT_EQ(plain->status, 400);
+
+    // A client that hangs up mid-body: the old file stays whole and nothing else is left.
+    {
+        LoopbackClient client(app.server.port());
+        const QByteArray upload = pageUpload("keep.mp3", "Rock", random(200000));
+        client.send(upload.left(upload.size() / 2));
+        waitUntil([] { return false; }, 100);
+    }
+    waitUntil([&] { return app.server.numberOfHTTPConnections() == 0; });
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_EQ(readFile(app.home.documents() + "/Rock/keep.mp3"), old);
+    EXPECT_TRUE(app.hiddenFiles("Rock").isEmpty());
+    EXPECT_TRUE(app.hiddenFiles().isEmpty());
+    EXPECT_EQ(app.messages, QStringList{"[evil.mp3] upload Success\n"});
+    EXPECT_EQ(QDir(app.home.documents() + "/Rock").entryList(QDir::Files).size(), 2);
+}
+
+TEST(localhostAddresses, PostsTheLoopbackAddressFromABackgroundThread)
+{
+    QVariantMap found;
+    QObject owner;
+    std::atomic<bool> posted = false;
+    NotificationCenter::defaultCenter().addObserver(&owner, "LocalhostAdressesResolved", [&](const Notification &n) {
+        found = n.object.toMap();
+        posted = true;
+    });
+    localhostAddresses::listInBackground();
+    ASSERT_TRUE(waitUntil([&] { return posted.load(); }));
+    EXPECT_EQ(found.value("lo").toString(), "127.0.0.1");
+    for (const QVariant &address : found)
+        EXPECT_FALSE(address.toString().contains(':')); // IPv4 only
+}
+
+} // namespace
