@@ -23,6 +23,9 @@ const QString AsyncSocket::errorDomain = QStringLiteral("AsyncSocketErrorDomain"
 namespace {
 constexpr qsizetype kReadChunk = 256;
 constexpr qsizetype kWriteChunk = 4096;
+// Dequeues run back to back inside one event before the rest wait for the next turn,
+// so that one busy client cannot starve the others.
+constexpr int kMaxInlineDequeues = 64;
 
 // Name resolution is not re-entrant everywhere: one look-up at a time, process-wide.
 QMutex &resolverLock()
@@ -303,11 +306,17 @@ void AsyncSocket::adoptAcceptedSocket(int fd)
     m_readNotifier->setEnabled(false);
     connect(m_readNotifier, &QSocketNotifier::activated, this, [this] {
         m_streamReadable = true;
-        doBytesAvailable();
+        // Between two reads the watch stays on (re-arming it costs a wake-up of the
+        // event loop each time); it is turned off only when it fires with nothing to read into.
+        if (!m_currentRead) {
+            setReadWatch(false);
+            return;
+        }
+        handleEvent([this] { doBytesAvailable(); });
     });
     m_writeNotifier = new QSocketNotifier(fd, QSocketNotifier::Write, this);
     m_writeNotifier->setEnabled(false);
-    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { doSendBytes(); });
+    connect(m_writeNotifier, &QSocketNotifier::activated, this, [this] { handleEvent([this] { doSendBytes(); }); });
     m_streamReadable = true;
     m_flags |= DidPassConnectMethod;
     const quint64 generation = m_generation;
@@ -315,7 +324,7 @@ void AsyncSocket::adoptAcceptedSocket(int fd)
         this,
         [this, generation] {
             if (generation == m_generation)
-                streamsOpened();
+                handleEvent([this] { streamsOpened(); });
         },
         Qt::QueuedConnection);
 }
@@ -398,8 +407,42 @@ void AsyncSocket::writeData(const QByteArray &data, double timeout, long tag)
     scheduleDequeueWrite();
 }
 
+template<typename Work>
+void AsyncSocket::handleEvent(Work &&work)
+{
+    if (m_handlingEvent) {
+        work();
+        return;
+    }
+    m_handlingEvent = true;
+    work();
+    for (int round = 0; round < kMaxInlineDequeues && (m_readDequeueDeferred || m_writeDequeueDeferred); ++round) {
+        if (m_writeDequeueDeferred) {
+            m_writeDequeueDeferred = false;
+            maybeDequeueWrite();
+        }
+        if (m_readDequeueDeferred) {
+            m_readDequeueDeferred = false;
+            maybeDequeueRead();
+        }
+    }
+    m_handlingEvent = false;
+    if (m_readDequeueDeferred) {
+        m_readDequeueDeferred = false;
+        scheduleDequeueRead();
+    }
+    if (m_writeDequeueDeferred) {
+        m_writeDequeueDeferred = false;
+        scheduleDequeueWrite();
+    }
+}
+
 void AsyncSocket::scheduleDequeueRead()
 {
+    if (m_handlingEvent) {
+        m_readDequeueDeferred = true;
+        return;
+    }
     if (m_readDequeueScheduled)
         return;
     m_readDequeueScheduled = true;
@@ -410,13 +453,17 @@ void AsyncSocket::scheduleDequeueRead()
             if (generation != m_generation)
                 return;
             m_readDequeueScheduled = false;
-            maybeDequeueRead();
+            handleEvent([this] { maybeDequeueRead(); });
         },
         Qt::QueuedConnection);
 }
 
 void AsyncSocket::scheduleDequeueWrite()
 {
+    if (m_handlingEvent) {
+        m_writeDequeueDeferred = true;
+        return;
+    }
     if (m_writeDequeueScheduled)
         return;
     m_writeDequeueScheduled = true;
@@ -427,7 +474,7 @@ void AsyncSocket::scheduleDequeueWrite()
             if (generation != m_generation)
                 return;
             m_writeDequeueScheduled = false;
-            maybeDequeueWrite();
+            handleEvent([this] { maybeDequeueWrite(); });
         },
         Qt::QueuedConnection);
 }
@@ -558,6 +605,10 @@ void AsyncSocket::doBytesAvailable()
                 break;
             }
             got = rc;
+            // A short read drained the socket: the next one would only say so (EAGAIN);
+            // the read watch reports new bytes.
+            if (got < wanted)
+                m_streamReadable = false;
         }
         packet->bytesDone += got;
         totalBytesRead += got;
@@ -619,7 +670,6 @@ void AsyncSocket::endCurrentRead()
     if (m_readTimer)
         m_readTimer->stop();
     m_currentRead.reset();
-    setReadWatch(false);
 }
 
 void AsyncSocket::readTimedOut()
@@ -639,7 +689,12 @@ void AsyncSocket::doSendBytes()
     const std::shared_ptr<WritePacket> packet = m_currentWrite;
     while (packet->bytesDone < packet->buffer.size()) {
         const qsizetype piece = std::min(kWriteChunk, packet->buffer.size() - packet->bytesDone);
-        const ssize_t rc = ::send(m_fd, packet->buffer.constData() + packet->bytesDone, size_t(piece), MSG_NOSIGNAL);
+        // While more bytes are already queued, let the kernel hold a part-filled segment
+        // for them: a response header then leaves with its body, and the 4096-byte
+        // pieces of a body go out as full segments. The last queued byte pushes all out.
+        const bool more = packet->bytesDone + piece < packet->buffer.size() || !m_writeQueue.isEmpty();
+        const ssize_t rc = ::send(m_fd, packet->buffer.constData() + packet->bytesDone, size_t(piece),
+                                  MSG_NOSIGNAL | (more ? MSG_MORE : 0));
         if (rc < 0) {
             if (errno == EINTR)
                 continue;
@@ -670,7 +725,6 @@ void AsyncSocket::endCurrentWrite()
     if (m_writeTimer)
         m_writeTimer->stop();
     m_currentWrite.reset();
-    setWriteWatch(false);
 }
 
 void AsyncSocket::writeTimedOut()
@@ -765,6 +819,7 @@ void AsyncSocket::close()
     endCurrentWrite();
     ++m_generation;
     m_readDequeueScheduled = m_writeDequeueScheduled = m_disconnectScheduled = false;
+    m_readDequeueDeferred = m_writeDequeueDeferred = false;
     m_partialReadBuffer.clear();
 
     // A notifier may be the one whose signal is running: retire it later.

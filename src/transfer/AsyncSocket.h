@@ -132,6 +132,7 @@ private:
     void streamsOpened();
     void scheduleDequeueRead();
     void scheduleDequeueWrite();
+    template<typename Work> void handleEvent(Work &&work);
     void maybeDequeueRead();
     void maybeDequeueWrite();
     void doBytesAvailable();
@@ -173,5 +174,10 @@ private:
     bool m_readDequeueScheduled = false;
     bool m_writeDequeueScheduled = false;
     bool m_disconnectScheduled = false;
+    // While one of this socket's own events runs, dequeues its callbacks ask for are
+    // run when it returns (never inside the caller's request) instead of being posted.
+    bool m_handlingEvent = false;
+    bool m_readDequeueDeferred = false;
+    bool m_writeDequeueDeferred = false;
     quint64 m_generation = 0; // bumped by close: cancels deferred work queued before it
 };
