@@ -17,6 +17,8 @@
 #include <QUrl>
 #include <QUuid>
 
+#include <limits>
+
 namespace {
 constexpr double kWriteTimeout = 30.0;
 constexpr int kNonceLifetimeMs = 300 * 1000;
@@ -184,7 +186,16 @@ QString HTTPConnection::filePathForURI(const QByteArray &uri) const
 QByteArray HTTPConnection::dateAsString(const QDateTime &date)
 {
     static const QLocale english(QLocale::English, QLocale::UnitedStates);
-    return english.toString(date.toUTC(), QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'")).toLatin1();
+    // Every response carries the date: format each second once (one thread only).
+    static qint64 lastSecond = std::numeric_limits<qint64>::min();
+    static QByteArray lastText;
+    const QDateTime utc = date.toUTC();
+    const qint64 second = utc.toSecsSinceEpoch();
+    if (second != lastSecond || lastText.isEmpty()) {
+        lastText = english.toString(utc, QStringLiteral("ddd, dd MMM yyyy HH:mm:ss 'GMT'")).toLatin1();
+        lastSecond = second;
+    }
+    return lastText;
 }
 
 QString HTTPConnection::generateNonce()

@@ -21,4 +21,5 @@ public:
 private:
     const QString m_filePath;
     QFile m_file;
+    quint64 m_size = 0; // taken once, when the file is opened
 };

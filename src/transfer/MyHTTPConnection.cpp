@@ -424,8 +424,20 @@ QString MyHTTPConnection::createBrowseableSuccess()
 
 QString MyHTTPConnection::uploaderResourcePath()
 {
-    QStringList candidates;
+    // Looked up on every asset request: resolve it once per setting of the variable.
+    static QString cachedFor;
+    static QString cached;
     const QString fromEnvironment = qEnvironmentVariable("ORBO_RESOURCES_DIR");
+    if (!cached.isEmpty() && fromEnvironment == cachedFor)
+        return cached;
+    cachedFor = fromEnvironment;
+    cached = findUploaderResourcePath(fromEnvironment);
+    return cached;
+}
+
+QString MyHTTPConnection::findUploaderResourcePath(const QString &fromEnvironment)
+{
+    QStringList candidates;
     if (!fromEnvironment.isEmpty())
         candidates << fromEnvironment;
     // Installed: <prefix>/bin/orbo and <prefix>/share/orbo/___Uploader.

@@ -40,6 +40,7 @@ public:
     QString uploadFolderName() const { return m_uploadFolderName; }
 
 private:
+    static QString findUploaderResourcePath(const QString &fromEnvironment);
     struct Upload
     {
         std::unique_ptr<QTemporaryFile> file;
