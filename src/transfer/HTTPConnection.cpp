@@ -426,6 +426,12 @@ void HTTPConnection::headerComplete()
     if (hasBody(method)) {
         prepareForBodyWithSize(requestContentLength);
         if (requestContentLength > 0) {
+            // A client that asked to be told before it sends the body (curl does so for
+            // large uploads) would otherwise sit out its own wait before every upload.
+            if (m_request.version() == "HTTP/1.1"
+                && m_request.headerField("Expect").trimmed().compare("100-continue", Qt::CaseInsensitive) == 0)
+                m_socket->writeData(QByteArrayLiteral("HTTP/1.1 100 Continue\r\n\r\n"), kWriteTimeout,
+                                    HTTP_PARTIAL_RESPONSE_HEADER);
             m_socket->readDataToLength(qsizetype(std::min<quint64>(requestContentLength, kReadChunkSize)), -1,
                                        HTTP_REQUEST_BODY);
             return;

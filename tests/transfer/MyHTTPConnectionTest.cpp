@@ -234,6 +234,20 @@ TEST(MyHTTPConnection, AcceptsStandardFormsInAnyFieldOrder)
     ASSERT_EQ(app.request("POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body)->status, 200);
     EXPECT_EQ(readFile(app.home.documents() + "/plain.m4a"), song);
     EXPECT_EQ(app.messages.size(), 2);
+
+    // As curl sends a large upload: the header alone, and the body only once told to go on.
+    LoopbackClient curl(app.server.port());
+    curl.send("POST /success2 HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=xyz\r\nExpect: 100-continue\r\n"
+              "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n");
+    const QByteArray interim = "HTTP/1.1 100 Continue\r\n\r\n";
+    ASSERT_TRUE(curl.readUntil([&](const QByteArray &bytes) { return bytes.size() >= interim.size(); }, 2000));
+    EXPECT_EQ(curl.received(), interim);
+    curl.received().clear();
+    curl.send(body);
+    auto told = curl.readResponse();
+    ASSERT_TRUE(told);
+    EXPECT_EQ(told->status, 200);
+    EXPECT_EQ(app.messages.size(), 3);
 }
 
 TEST(MyHTTPConnection, RefusesUnsafeOrFailedUploadsWithAnErrorAndLeavesNothing)
