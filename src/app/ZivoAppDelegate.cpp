@@ -74,8 +74,8 @@ ZivoAppDelegate::~ZivoAppDelegate()
 {
     NotificationCenter::defaultCenter().removeObserver(this);
     Util::setAlertPresenter(nullptr);
-    // The builder may still hand work to the overlays: stop it before they go.
-    m_cacheBuilder.waitForIdle();
+    // The builder may still hand work to the overlays: stop it (between two songs) before they go.
+    m_cacheBuilder.stop();
     // The window holds views it does not own (screens', the panel's): hand them all back,
     // then delete what the delegate owns.
     for (QWidget *child : m_window->subviews()) {

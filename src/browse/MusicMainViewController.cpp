@@ -137,7 +137,8 @@ View *MusicMainViewController::loadView()
 void MusicMainViewController::viewDidLoad()
 {
     View::setAlpha(m_selectedImage, 1.0);
-    startBlink();
+    // The highlight starts hidden; it blinks only while shown (chooseHighlight), so an
+    // idle menu keeps no endless animation ticking.
     View::setHidden(m_selectedImage, true);
     m_selectedImage->hide();
 }
@@ -176,6 +177,7 @@ void MusicMainViewController::chooseHighlight()
         }
     }
     if (!chosen) {
+        ViewAnimation::stopAnimations(m_selectedImage);
         View::setHidden(m_selectedImage, true);
         return;
     }

@@ -14,6 +14,11 @@ FolderCacheBuilder::FolderCacheBuilder(ProgressOverlayHost *overlay) : m_overlay
 
 FolderCacheBuilder::~FolderCacheBuilder()
 {
+    stop();
+}
+
+void FolderCacheBuilder::stop()
+{
     m_stopping = true;
     waitForIdle();
 }

@@ -29,6 +29,8 @@ public:
 
     // Blocks until the current run has finished (serving the main thread meanwhile).
     void waitForIdle();
+    // Ends a run between two songs (the overlay is closed) and waits for it: for quitting.
+    void stop();
 
 private:
     void build(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table);

@@ -340,7 +340,7 @@ bool copyNoReplace(const QString &from, const QString &to)
 }
 } // namespace
 
-void ZivoModel::createDir(const QString &path)
+bool ZivoModel::createDir(const QString &path)
 {
     std::error_code error;
     if (!isInsideDocuments(path))
@@ -351,6 +351,7 @@ void ZivoModel::createDir(const QString &path)
         Util::alertViewQuick(QCoreApplication::translate("Orbo", "Error"), QString::fromStdString(error.message()),
                              QCoreApplication::translate("Orbo", "OK"));
     }
+    return !error;
 }
 
 void ZivoModel::deleteDir(const QString &path)

@@ -57,7 +57,8 @@ public:
     // --- folder and file operations ---
     // Paths outside the Documents folder are refused: nothing is ever written or
     // removed outside the library.
-    static void createDir(const QString &path);
+    // True when the folder exists afterwards; a failure is also shown in an alert.
+    static bool createDir(const QString &path);
     static void deleteDir(const QString &path);
     static void deleteFile(const QString &folderName, const QString &fileName);
     static void copyFileFrom(const QString &sourcePath, const QString &destinationPath);

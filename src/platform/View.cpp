@@ -112,6 +112,9 @@ void View::setAlpha(QWidget *view, qreal alpha)
     effect->setOpacity(alpha);
     // An opaque view is drawn directly, without the effect's off-screen pass.
     effect->setEnabled(alpha < 1.0);
+    // A view that has faded out (a message overlay left in the window) must not keep
+    // catching the clicks meant for what lies beneath it.
+    view->setAttribute(Qt::WA_TransparentForMouseEvents, alpha < 0.01);
 }
 
 void View::addSubview(QWidget *parent, QWidget *view)

@@ -29,6 +29,18 @@ QList<ViewAnimation::Record> &records()
     return list;
 }
 
+// The history is for looking back at recent animations; a long-running program keeps
+// only the latest ones.
+constexpr qsizetype kHistoryLimit = 256;
+
+void appendRecord(const ViewAnimation::Record &record)
+{
+    QList<ViewAnimation::Record> &list = records();
+    if (list.size() >= kHistoryLimit)
+        list.remove(0, list.size() - kHistoryLimit + 1);
+    list.append(record);
+}
+
 QList<Running> &runningList()
 {
     static QList<Running> list;
@@ -217,7 +229,7 @@ QAbstractAnimation *ViewAnimation::start()
         m_record.views << change.view;
         m_record.targets << change.to;
     }
-    records().append(m_record);
+    appendRecord(m_record);
 
     const QEasingCurve easing(m_record.curve);
     auto *parallel = new QParallelAnimationGroup;
@@ -290,7 +302,7 @@ QAbstractAnimation *ViewAnimation::flipFromRight(QWidget *view, const QString &n
     record.properties << QStringLiteral("flip");
     record.views << view;
     record.targets << QVariant();
-    records().append(record);
+    appendRecord(record);
     cancelConflicts(view, QStringLiteral("flip"));
 
     auto *animation = new QVariantAnimation;

@@ -291,6 +291,14 @@ void AsyncSocket::adoptAcceptedSocket(int fd)
     // algorithm holds the second piece back for the peer's delayed acknowledgement.
     const int on = 1;
     ::setsockopt(fd, IPPROTO_TCP, TCP_NODELAY, &on, sizeof on);
+    // Reads wait without a time-out: keep-alive probes find a client that vanished
+    // (out of Wi-Fi range, no FIN ever sent) within about two minutes, so its
+    // connection, and any half-finished upload, is closed instead of kept forever.
+    const int idleSeconds = 60, probeInterval = 10, probes = 6;
+    ::setsockopt(fd, SOL_SOCKET, SO_KEEPALIVE, &on, sizeof on);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPIDLE, &idleSeconds, sizeof idleSeconds);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPINTVL, &probeInterval, sizeof probeInterval);
+    ::setsockopt(fd, IPPROTO_TCP, TCP_KEEPCNT, &probes, sizeof probes);
     sockaddr_storage local;
     if (peerAddress(fd, &local, true)) {
         if (local.ss_family == AF_INET)

@@ -14,7 +14,9 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 constexpr qsizetype kMaxFieldValue = 64 * 1024;
@@ -46,12 +48,16 @@ QString scriptInAttribute(const QString &text)
     return htmlEscaped(script);
 }
 
+// Read, not set: umask() would change the mask of every thread for a moment.
 mode_t processUmask()
 {
     static const mode_t mask = [] {
-        const mode_t m = ::umask(0);
-        ::umask(m);
-        return m;
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("Umask:"))
+                    return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+        return mode_t(022);
     }();
     return mask;
 }
@@ -102,7 +108,10 @@ QString MyHTTPConnection::folderPath(const QString &folderValue, QString *refusa
         folder.chop(1);
     if (folder.isEmpty())
         return QString(); // the root
-    if (folder.contains(QLatin1Char('/')) || folder.contains(QLatin1Char('\\')) || safeComponent(folder) != folder) {
+    // "Documents" names the root everywhere in the library: a sub-folder of that name
+    // could not be told from it.
+    if (folder.contains(QLatin1Char('/')) || folder.contains(QLatin1Char('\\')) || safeComponent(folder) != folder
+        || folder == QLatin1String("Documents")) {
         *refusal = QStringLiteral("The folder name \"%1\" is not allowed.").arg(folderValue);
         return QString();
     }
@@ -148,7 +157,9 @@ void MyHTTPConnection::partBegin(const MultipartParser::PartHeader &header)
         m_skippingPart = ++m_fieldCount > kMaxFields;
         return;
     }
-    if (header.filename.isEmpty() || m_failure || int(m_uploads.size()) >= kMaxFiles) {
+    if (!header.filename.isEmpty() && !m_failure && int(m_uploads.size()) >= kMaxFiles)
+        fail(413, QStringLiteral("At most %1 files can be sent at once.").arg(kMaxFiles));
+    if (header.filename.isEmpty() || m_failure) {
         m_skippingPart = true; // an empty file input, or the upload has already failed
         return;
     }
@@ -241,15 +252,20 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
         const QString name = safeComponent(uploads.size() == 1 && !fieldName.isEmpty() ? fieldName : upload.clientName);
         if (name.isEmpty())
             return Failure{400, QStringLiteral("The file name \"%1\" is not allowed.").arg(upload.clientName)};
+        // Every check comes before the first file is stored: a refused upload stores nothing.
+        if (QFileInfo(directory + QLatin1Char('/') + name).isDir())
+            return Failure{409, QStringLiteral("\"%1\" is a folder.").arg(name)};
         names.append(name);
     }
     for (size_t i = 0; i < uploads.size(); ++i) {
         QTemporaryFile &file = *uploads[i].file;
         const QString target = directory + QLatin1Char('/') + names[qsizetype(i)];
-        if (QFileInfo(target).isDir())
-            return Failure{409, QStringLiteral("\"%1\" is a folder.").arg(names[qsizetype(i)])};
-        // Temporary files are private; the stored song gets the usual permissions.
+        // Temporary files are private; the stored song gets the usual permissions. The
+        // bytes reach the disk before the rename, so a power cut after "upload Success"
+        // cannot leave an empty song in place of the old one.
         ::fchmod(file.handle(), 0666 & ~processUmask());
+        if (::fsync(file.handle()) != 0)
+            return Failure{507, QStringLiteral("The file could not be stored: %1").arg(QString::fromLocal8Bit(strerror(errno)))};
         file.close();
         // Replaces an existing file of that name in one step, only now that the new one is whole.
         if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
@@ -258,6 +274,11 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
         m_uploadFileName = names[qsizetype(i)];
         NotificationCenter::defaultCenter().postNotificationName(
             QStringLiteral("WebServerMessageNotify"), QStringLiteral("[%1] upload Success\n").arg(m_uploadFileName));
+    }
+    // The new names themselves reach the disk too.
+    if (const int folderFd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY); folderFd >= 0) {
+        ::fsync(folderFd);
+        ::close(folderFd);
     }
     return std::nullopt;
 }
@@ -315,7 +336,8 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::makeFolderResponse(const QByteAr
 {
     const QString requested = QUrl::fromPercentEncoding(uri.mid(14));
     const QString name = safeComponent(requested);
-    if (name.isEmpty() || name != requested.trimmed() || requested.contains(QLatin1Char('/')))
+    if (name.isEmpty() || name != requested.trimmed() || requested.contains(QLatin1Char('/'))
+        || name == QLatin1String("Documents"))
         return pageResponse(QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
                                            "charset=utf-8\" /></head><body>The folder name \"%1\" is not allowed. "
                                            "<a href='/'>Back</a></body></html>")
@@ -324,7 +346,12 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::makeFolderResponse(const QByteAr
     const QString path = documentsRoot(server()) + QLatin1Char('/') + name;
     QString message;
     if (!QFileInfo::exists(path)) {
-        ZivoModel::createDir(path);
+        if (!ZivoModel::createDir(path))
+            return pageResponse(QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                               "charset=utf-8\" /></head><body>The folder \"%1\" could not be "
+                                               "created. <a href='/'>Back</a></body></html>")
+                                    .arg(htmlEscaped(name)),
+                                500);
         message = QStringLiteral("폴더를 생성하였습니다.");
     } else {
         message = QStringLiteral("폴더가 이미 존재 합니다.");

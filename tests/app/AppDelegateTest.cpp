@@ -302,8 +302,10 @@ TEST(Overlays, ASecondTextWithinASecondReplacesTheFirstAndRestartsTheCycle)
     EXPECT_LT(View::alpha(d.messageView()), 0.8);
     second->setCurrentTime(3000);
     EXPECT_EQ(View::alpha(d.messageView()), 0.0);
-    // The transparent view stays until the next message of its kind.
+    // The transparent view stays until the next message of its kind, but lets clicks
+    // through to what lies beneath it.
     EXPECT_TRUE(d.window()->contains(d.messageView()));
+    EXPECT_TRUE(d.messageView()->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 TEST(Overlays, IconMessagesFollowTheTable)

@@ -183,7 +183,8 @@ TEST(MyHTTPConnection, MakesFoldersOnlyWithSafeNames)
     EXPECT_EQ(QDir(app.home.documents()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
 
     for (const char *bad : {"/___makeFolder..", "/___makeFolder..%2F..%2Fescaped", "/___makeFolder%2Ftmp%2Fx",
-                            "/___makeFolder___Uploader", "/___makeFolder", "/___makeFolderA%00B", "/___makeFolder.hidden"}) {
+                            "/___makeFolder___Uploader", "/___makeFolder", "/___makeFolderA%00B", "/___makeFolder.hidden",
+                            "/___makeFolderDocuments"}) {
         auto refused = app.get(bad);
         ASSERT_TRUE(refused) << bad;
         EXPECT_EQ(refused->status, 400) << bad;
@@ -259,7 +260,8 @@ TEST(MyHTTPConnection, RefusesUnsafeOrFailedUploadsWithAnErrorAndLeavesNothing)
     const QByteArray song = random(50000);
     struct Case { QByteArray name; QByteArray folder; int status; };
     for (const Case &c : {Case{"keep.mp3", "Missing", 404}, Case{"keep.mp3", "../..", 400}, Case{"keep.mp3", "Rock/../..", 400},
-                          Case{"keep.mp3", "___Uploader", 400}, Case{"..", "Rock", 400}, Case{".hidden.mp3", "Rock", 400},
+                          Case{"keep.mp3", "___Uploader", 400}, Case{"keep.mp3", "Documents", 400},
+                          Case{"..", "Rock", 400}, Case{".hidden.mp3", "Rock", 400},
                           Case{"", "Rock", 400}}) {
         auto response = app.request(pageUpload(c.name, c.folder, song));
         ASSERT_TRUE(response) << c.name.constData() << ' ' << c.folder.constData();
@@ -289,6 +291,46 @@ TEST(MyHTTPConnection, RefusesUnsafeOrFailedUploadsWithAnErrorAndLeavesNothing)
     EXPECT_TRUE(app.hiddenFiles().isEmpty());
     EXPECT_EQ(app.messages, QStringList{"[evil.mp3] upload Success\n"});
     EXPECT_EQ(QDir(app.home.documents() + "/Rock").entryList(QDir::Files).size(), 2);
+}
+
+// A form carrying the given files, each as its own file part.
+QByteArray multiFileForm(const QList<QByteArray> &names, const QByteArray &song)
+{
+    const QByteArray b = "xyz";
+    QByteArray body;
+    for (const QByteArray &name : names)
+        body += "--" + b + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" + name + "\"\r\n\r\n" + song
+            + "\r\n";
+    body += "--" + b + "--\r\n";
+    return "POST / HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=xyz\r\nContent-Length: "
+        + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+}
+
+TEST(MyHTTPConnection, AMultiFileUploadIsStoredWholeOrNotAtAll)
+{
+    App app;
+    app.home.makeFolder("Taken");
+    const QByteArray song = random(3000);
+    // The second name is an existing folder: the first file must not be stored either.
+    auto clash = app.request(multiFileForm({"a.mp3", "Taken"}, song));
+    ASSERT_TRUE(clash);
+    EXPECT_EQ(clash->status, 409);
+    EXPECT_FALSE(QFileInfo::exists(app.home.documents() + "/a.mp3"));
+    EXPECT_TRUE(app.messages.isEmpty());
+
+    // More files than one request may carry are refused, not dropped in silence.
+    QList<QByteArray> many;
+    for (int i = 0; i < 65; ++i)
+        many << "song" + QByteArray::number(i) + ".mp3";
+    auto tooMany = app.request(multiFileForm(many, "x"));
+    ASSERT_TRUE(tooMany);
+    EXPECT_EQ(tooMany->status, 413);
+    EXPECT_TRUE(QDir(app.home.documents()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(app.hiddenFiles().isEmpty());
+
+    ASSERT_EQ(app.request(multiFileForm({"a.mp3", "b.mp3"}, song))->status, 200);
+    EXPECT_EQ(readFile(app.home.documents() + "/a.mp3"), song);
+    EXPECT_EQ(readFile(app.home.documents() + "/b.mp3"), song);
 }
 
 TEST(localhostAddresses, PostsTheLoopbackAddressFromABackgroundThread)
