@@ -135,6 +135,16 @@ void MyHTTPConnection::prepareForBodyWithSize(quint64)
     m_uploadFolderName.clear();
 }
 
+// A refused request's body is not kept: its temporary files (and their descriptors and
+// disk space) go at once, not when the connection, which stays open, finally closes.
+void MyHTTPConnection::handleVersionNotSupported(const QByteArray &version)
+{
+    m_parser.reset();
+    m_uploads.clear();
+    requestContentLength = 0;
+    HTTPConnection::handleVersionNotSupported(version);
+}
+
 void MyHTTPConnection::processDataChunk(const QByteArray &chunk)
 {
     if (m_parser && !m_parser->hasFailed())

@@ -22,6 +22,7 @@ public:
 
     bool supportsMethod(const QByteArray &method, const QByteArray &path) override;
     void prepareForBodyWithSize(quint64 contentLength) override;
+    void handleVersionNotSupported(const QByteArray &version) override;
     void processDataChunk(const QByteArray &chunk) override;
     std::unique_ptr<HTTPResponse> httpResponseForMethod(const QByteArray &method, const QByteArray &uri) override;
 
