@@ -447,42 +447,33 @@ void AsyncSocket::handleEvent(Work &&work)
 
 void AsyncSocket::scheduleDequeueRead()
 {
-    if (m_handlingEvent) {
-        m_readDequeueDeferred = true;
-        return;
-    }
-    if (m_readDequeueScheduled)
-        return;
-    m_readDequeueScheduled = true;
-    const quint64 generation = m_generation;
-    QMetaObject::invokeMethod(
-        this,
-        [this, generation] {
-            if (generation != m_generation)
-                return;
-            m_readDequeueScheduled = false;
-            handleEvent([this] { maybeDequeueRead(); });
-        },
-        Qt::QueuedConnection);
+    scheduleDequeue(m_readDequeueDeferred, m_readDequeueScheduled, &AsyncSocket::maybeDequeueRead);
 }
 
 void AsyncSocket::scheduleDequeueWrite()
 {
+    scheduleDequeue(m_writeDequeueDeferred, m_writeDequeueScheduled, &AsyncSocket::maybeDequeueWrite);
+}
+
+// Inside one of the socket's own callbacks the dequeue waits for that callback to return;
+// otherwise it runs on the next loop turn, once however often it is asked for.
+void AsyncSocket::scheduleDequeue(bool &deferred, bool &scheduled, void (AsyncSocket::*dequeue)())
+{
     if (m_handlingEvent) {
-        m_writeDequeueDeferred = true;
+        deferred = true;
         return;
     }
-    if (m_writeDequeueScheduled)
+    if (scheduled)
         return;
-    m_writeDequeueScheduled = true;
+    scheduled = true;
     const quint64 generation = m_generation;
     QMetaObject::invokeMethod(
         this,
-        [this, generation] {
+        [this, generation, &scheduled, dequeue] {
             if (generation != m_generation)
                 return;
-            m_writeDequeueScheduled = false;
-            handleEvent([this] { maybeDequeueWrite(); });
+            scheduled = false;
+            handleEvent([this, dequeue] { (this->*dequeue)(); });
         },
         Qt::QueuedConnection);
 }

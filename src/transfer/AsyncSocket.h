@@ -132,6 +132,7 @@ private:
     void streamsOpened();
     void scheduleDequeueRead();
     void scheduleDequeueWrite();
+    void scheduleDequeue(bool &deferred, bool &scheduled, void (AsyncSocket::*dequeue)());
     template<typename Work> void handleEvent(Work &&work);
     void maybeDequeueRead();
     void maybeDequeueWrite();

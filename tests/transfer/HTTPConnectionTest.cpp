@@ -268,8 +268,9 @@ TEST(HTTPConnection, DigestAndBasicAuthentication)
         auto response = basic.readResponse();
         ASSERT_TRUE(response);
         EXPECT_EQ(response->status, status) << credentials.constData();
-        if (status == 401)
+        if (status == 401) {
             EXPECT_EQ(response->headers.value("www-authenticate"), "Basic realm=\"orbo@transfer.local\"");
+        }
     }
 }
 
