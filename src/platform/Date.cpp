@@ -1,10 +1,10 @@
 #include "Date.h"
 
-#include <QDateTime>
 #include <QRegularExpression>
-#include <QTimeZone>
 
+#include <algorithm>
 #include <chrono>
+#include <limits>
 
 namespace {
 constexpr std::int64_t kNsPerSecond = 1'000'000'000;
@@ -23,30 +23,52 @@ Date Date::now()
     return Date(std::chrono::duration_cast<std::chrono::nanoseconds>(since).count());
 }
 
+Date Date::fromSeconds(std::int64_t seconds, std::int64_t nanoseconds)
+{
+    // Saturates: a file stamped far outside 1677..2262 (the nanosecond range) still gets a
+    // date that writes and reads back unchanged.
+    const __int128 ns = __int128(seconds) * kNsPerSecond + nanoseconds;
+    return Date(std::int64_t(std::clamp<__int128>(ns, std::numeric_limits<std::int64_t>::min(),
+                                                  std::numeric_limits<std::int64_t>::max())));
+}
+
+// Plain calendar arithmetic in UTC: no local time zone is involved, so a clock time that a
+// daylight-saving jump skips locally still reads back.
 QString Date::toIsoString() const
 {
+    using namespace std::chrono;
     const std::int64_t seconds = floorDiv(m_ns, kNsPerSecond);
     const std::int64_t fraction = m_ns - seconds * kNsPerSecond;
-    const QDateTime utc = QDateTime::fromSecsSinceEpoch(seconds, QTimeZone::utc());
-    return utc.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss")) + QLatin1Char('.')
-        + QStringLiteral("%1").arg(fraction, 9, 10, QLatin1Char('0')) + QLatin1Char('Z');
+    const std::int64_t dayNumber = floorDiv(seconds, 86400);
+    const std::int64_t secondOfDay = seconds - dayNumber * 86400;
+    const year_month_day day{sys_days{days{dayNumber}}};
+    return QString::asprintf("%04d-%02u-%02uT%02d:%02d:%02d.%09lldZ", int(day.year()), unsigned(day.month()),
+                             unsigned(day.day()), int(secondOfDay / 3600), int(secondOfDay / 60 % 60),
+                             int(secondOfDay % 60), static_cast<long long>(fraction));
 }
 
 std::optional<Date> Date::fromIsoString(const QString &text)
 {
-    static const QRegularExpression pattern(QStringLiteral(
-        R"(^(\d{4}-\d{2}-\d{2}T\d{2}:\d{2}:\d{2})(?:\.(\d{1,9}))?Z$)"));
+    using namespace std::chrono;
+    static const QRegularExpression pattern(
+        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.(\d{1,9}))?Z$)"));
     const QRegularExpressionMatch match = pattern.match(text.trimmed());
     if (!match.hasMatch())
         return std::nullopt;
-    QDateTime utc = QDateTime::fromString(match.captured(1), QStringLiteral("yyyy-MM-ddTHH:mm:ss"));
-    if (!utc.isValid())
+    const auto number = [&](int group) { return match.captured(group).toInt(); };
+    const year_month_day day{year{number(1)}, month{unsigned(number(2))}, std::chrono::day{unsigned(number(3))}};
+    const int hour = number(4), minute = number(5), second = number(6);
+    if (!day.ok() || hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
-    utc.setTimeZone(QTimeZone::utc());
+    const std::int64_t seconds = std::int64_t(sys_days{day}.time_since_epoch().count()) * 86400 + hour * 3600
+        + minute * 60 + second;
     std::int64_t fraction = 0;
-    if (match.hasCaptured(2)) {
-        const QString digits = match.captured(2).leftJustified(9, QLatin1Char('0'));
-        fraction = digits.toLongLong();
-    }
-    return Date(utc.toSecsSinceEpoch() * kNsPerSecond + fraction);
+    if (match.hasCaptured(7))
+        fraction = match.captured(7).leftJustified(9, QLatin1Char('0')).toLongLong();
+    // Wide enough for the sum even at the ends of the range (the earliest date has a
+    // negative whole second and a positive fraction).
+    const __int128 ns = __int128(seconds) * kNsPerSecond + fraction;
+    if (ns < std::numeric_limits<std::int64_t>::min() || ns > std::numeric_limits<std::int64_t>::max())
+        return std::nullopt;
+    return Date(std::int64_t(ns));
 }

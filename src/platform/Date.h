@@ -17,6 +17,8 @@ public:
     constexpr explicit Date(std::int64_t nanosecondsSinceEpoch) : m_ns(nanosecondsSinceEpoch) {}
 
     static Date now();
+    // A file system time stamp, saturated to the representable range.
+    static Date fromSeconds(std::int64_t seconds, std::int64_t nanoseconds);
 
     std::int64_t nanosecondsSinceEpoch() const { return m_ns; }
 

@@ -28,7 +28,7 @@ std::optional<Date> FileManager::modificationDate(const QString &path)
     struct stat info {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
-    return Date(std::int64_t(info.st_mtim.tv_sec) * 1'000'000'000 + info.st_mtim.tv_nsec);
+    return Date::fromSeconds(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
 }
 
 QString FileManager::appendingPathComponent(const QString &path, const QString &component)

@@ -64,11 +64,12 @@ void writeTextElement(QXmlStreamWriter &xml, const QString &tag, const QString &
 }
 
 // Text that XML cannot carry (control characters, unpaired surrogates: legacy tag text
-// holds such bytes, ISO-2022 escapes for one) goes in as base64 of its UTF-16 code units.
-void writeString(QXmlStreamWriter &xml, const QString &text)
+// holds such bytes, ISO-2022 escapes for one; a folder name may too, and it becomes a key)
+// goes in as base64 of its UTF-16 code units.
+void writeText(QXmlStreamWriter &xml, const QString &tag, const QString &text)
 {
     if (isXmlText(text)) {
-        writeTextElement(xml, QStringLiteral("string"), text);
+        writeTextElement(xml, tag, text);
         return;
     }
     QByteArray units;
@@ -77,7 +78,7 @@ void writeString(QXmlStreamWriter &xml, const QString &text)
         units.append(char(c.unicode() >> 8));
         units.append(char(c.unicode() & 0xFF));
     }
-    xml.writeStartElement(QStringLiteral("string"));
+    xml.writeStartElement(tag);
     xml.writeAttribute(QStringLiteral("encoding"), QStringLiteral("base64-utf16be"));
     xml.writeCharacters(QString::fromLatin1(units.toBase64()));
     xml.writeEndElement();
@@ -87,7 +88,7 @@ bool writeValue(QXmlStreamWriter &xml, const QVariant &value)
 {
     const int type = value.typeId();
     if (type == QMetaType::QString) {
-        writeString(xml, value.toString());
+        writeText(xml, QStringLiteral("string"), value.toString());
     } else if (type == QMetaType::Bool) {
         xml.writeEmptyElement(value.toBool() ? QStringLiteral("true") : QStringLiteral("false"));
     } else if (isIntegerType(type)) {
@@ -114,9 +115,7 @@ bool writeValue(QXmlStreamWriter &xml, const QVariant &value)
         const QVariantMap map = value.toMap();
         xml.writeStartElement(QStringLiteral("dict"));
         for (auto it = map.constBegin(); it != map.constEnd(); ++it) {
-            if (!isXmlText(it.key()))
-                return false;
-            writeTextElement(xml, QStringLiteral("key"), it.key());
+            writeText(xml, QStringLiteral("key"), it.key());
             if (!writeValue(xml, it.value()))
                 return false;
         }
@@ -200,16 +199,9 @@ private:
         if (m_xml.hasError())
             return std::nullopt;
         bool ok = false;
-        if (tag == QLatin1String("string") && encoding.isEmpty())
-            return QVariant(text);
-        if (tag == QLatin1String("string") && encoding == QLatin1String("base64-utf16be")) {
-            auto units = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-            if (units && units.decoded.size() % 2 == 0) {
-                QString decoded(units.decoded.size() / 2, Qt::Uninitialized);
-                for (qsizetype i = 0; i < decoded.size(); ++i)
-                    decoded[i] = QChar(char16_t((uchar(units.decoded.at(2 * i)) << 8) | uchar(units.decoded.at(2 * i + 1))));
-                return QVariant(decoded);
-            }
+        if (tag == QLatin1String("string")) {
+            if (auto decoded = decodedText(text, encoding))
+                return QVariant(*decoded);
         }
         if (tag == QLatin1String("integer")) {
             const qlonglong n = text.trimmed().toLongLong(&ok);
@@ -234,6 +226,22 @@ private:
         return std::nullopt;
     }
 
+    // The text of a <string> or <key>, written plainly or, when XML cannot carry it, as base64.
+    static std::optional<QString> decodedText(const QString &text, const QString &encoding)
+    {
+        if (encoding.isEmpty())
+            return text;
+        if (encoding != QLatin1String("base64-utf16be"))
+            return std::nullopt;
+        auto units = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        if (!units || units.decoded.size() % 2 != 0)
+            return std::nullopt;
+        QString decoded(units.decoded.size() / 2, Qt::Uninitialized);
+        for (qsizetype i = 0; i < decoded.size(); ++i)
+            decoded[i] = QChar(char16_t((uchar(units.decoded.at(2 * i)) << 8) | uchar(units.decoded.at(2 * i + 1))));
+        return decoded;
+    }
+
     std::optional<QVariant> readArray()
     {
         QVariantList list;
@@ -256,15 +264,20 @@ private:
                 fail(QStringLiteral("<key> expected in <dict>"));
                 return std::nullopt;
             }
-            const QString key = m_xml.readElementText();
+            const QString encoding = m_xml.attributes().value(QLatin1String("encoding")).toString();
+            const std::optional<QString> key = decodedText(m_xml.readElementText(), encoding);
+            if (!key || m_xml.hasError()) {
+                fail(QStringLiteral("bad <key>"));
+                return std::nullopt;
+            }
             if (!nextElement()) {
-                fail(QStringLiteral("value missing for key \"%1\"").arg(key));
+                fail(QStringLiteral("value missing for key \"%1\"").arg(*key));
                 return std::nullopt;
             }
             auto value = readValue();
             if (!value)
                 return std::nullopt;
-            map.insert(key, *value);
+            map.insert(*key, *value);
         }
         if (!m_error.isEmpty() || m_xml.hasError())
             return std::nullopt;
@@ -289,7 +302,7 @@ bool PropertyList::isPropertyList(const QVariant &value)
     if (type == QMetaType::QVariantMap) {
         const QVariantMap map = value.toMap();
         for (auto it = map.constBegin(); it != map.constEnd(); ++it)
-            if (!isXmlText(it.key()) || !isPropertyList(it.value()))
+            if (!isPropertyList(it.value()))
                 return false;
         return true;
     }

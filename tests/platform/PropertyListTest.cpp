@@ -6,6 +6,9 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <limits>
+
 namespace {
 
 QVariantMap sample()
@@ -26,6 +29,8 @@ QVariantMap sample()
         {"names", QStringList{QStringLiteral("b"), QStringLiteral("Documents")}},
         {"escapes", QStringLiteral("\x1b$B\x30\x21\x1b(B bell\x07")},
         {"loneSurrogate", QString(QChar(0xD800)) + QStringLiteral("x")},
+        // Keys are folder names in the listing cache, and a folder name may hold anything.
+        {QStringLiteral("folderfilelist/a\x01b"), QStringLiteral("control character in a key")},
     };
 }
 
@@ -56,15 +61,14 @@ TEST(PropertyList, RoundTripsEveryValueTypeExactly)
     EXPECT_EQ(map.value("names").toStringList(), (QStringList{"b", "Documents"}));
     EXPECT_EQ(map.value("escapes").toString(), in.value("escapes").toString()) << "control characters survive";
     EXPECT_EQ(map.value("loneSurrogate").toString(), in.value("loneSurrogate").toString());
+    EXPECT_EQ(map.keys(), in.keys());
 }
 
 TEST(PropertyList, RefusesValuesThatWouldNotReadBack)
 {
     EXPECT_FALSE(PropertyList::isPropertyList(QVariant()));
-    EXPECT_FALSE(PropertyList::isPropertyList(QVariantMap{{QStringLiteral("key\x01"), 1}}));
     EXPECT_FALSE(PropertyList::isPropertyList(QVariantList{QVariant::fromValue(QSize(1, 1))}));
     EXPECT_FALSE(PropertyList::isPropertyList(qQNaN()));
-    EXPECT_FALSE(PropertyList::toXml(QVariantList{QStringLiteral("ok"), QVariantMap{{QStringLiteral("\x02"), 1}}}).has_value());
     EXPECT_TRUE(PropertyList::isPropertyList(sample()));
     EXPECT_TRUE(PropertyList::isPropertyList(QStringLiteral("\U0001F3B5 emoji pair")));
 }
@@ -94,6 +98,28 @@ TEST(Date, IsoTextKeepsNanosecondsAndAcceptsShorterFractions)
     EXPECT_EQ(Date::fromIsoString("2025-12-06T18:22:26.5Z"), Date(1765045346500000000LL));
     EXPECT_FALSE(Date::fromIsoString("2025-13-06T18:22:26Z").has_value());
     EXPECT_FALSE(Date::fromIsoString("2025-12-06 18:22:26").has_value());
+    EXPECT_FALSE(Date::fromIsoString("2025-02-29T00:00:00Z").has_value());
+}
+
+TEST(Date, EveryRepresentableDateRoundTripsWhateverTheLocalTimeZone)
+{
+    // The hour that New York skips when its clocks go forward must still read back.
+    const QByteArray oldZone = qgetenv("TZ");
+    qputenv("TZ", "America/New_York");
+    ::tzset();
+    const Date skipped(1741486500000000000LL);
+    EXPECT_EQ(skipped.toIsoString(), QStringLiteral("2025-03-09T02:15:00.000000000Z"));
+    for (const Date date : {skipped, Date(std::numeric_limits<std::int64_t>::min()),
+                            Date(std::numeric_limits<std::int64_t>::max()), Date(-1), Date(0)})
+        EXPECT_EQ(Date::fromIsoString(date.toIsoString()), date) << date.toIsoString().toStdString();
+    EXPECT_EQ(Date(-1).toIsoString(), QStringLiteral("1969-12-31T23:59:59.999999999Z"));
+    oldZone.isNull() ? qunsetenv("TZ") : qputenv("TZ", oldZone);
+    ::tzset();
+
+    // Time stamps beyond the nanosecond range saturate instead of wrapping around.
+    EXPECT_EQ(Date::fromSeconds(253402300800LL, 0), Date(std::numeric_limits<std::int64_t>::max()));
+    EXPECT_EQ(Date::fromSeconds(-253402300800LL, 0), Date(std::numeric_limits<std::int64_t>::min()));
+    EXPECT_FALSE(Date::fromIsoString("9999-12-31T00:00:00Z").has_value());
 }
 
 } // namespace

@@ -62,7 +62,7 @@ TEST(UserDefaults, RefusesValuesThatAreNotPropertyListsAndKeepsTheOldOne)
     UserDefaults &store = UserDefaults::standard();
     store.setObject(QStringLiteral("kept"), QStringLiteral("key"));
     store.setObject(QVariant::fromValue(QSize(2, 2)), QStringLiteral("key"));
-    store.setObject(QVariantMap{{QStringLiteral("control\x01"), 1}}, QStringLiteral("key"));
+    store.setObject(QVariantMap{{QStringLiteral("nested"), QVariantList{QSize(1, 1)}}}, QStringLiteral("key"));
     EXPECT_EQ(store.stringForKey(QStringLiteral("key")), QStringLiteral("kept"));
     EXPECT_TRUE(store.synchronize());
     home.restart();
