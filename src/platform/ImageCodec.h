@@ -23,4 +23,8 @@ public:
     static QImage decode(const QByteArray &data, const QSize &targetSize = QSize());
 
     static QByteArray pngData(const QImage &image);
+
+    // True for a JPEG that is progressive or holds several scans, which the decoder can only
+    // read through a buffer of the whole picture's coefficients.
+    static bool jpegNeedsWholeImageBuffer(const QByteArray &data);
 };

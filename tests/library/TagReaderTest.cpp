@@ -3,6 +3,7 @@
 
 #include "library/TagReader.h"
 #include "library/ZivoModel.h"
+#include "platform/ImageCodec.h"
 
 #include <QFile>
 #include <QImage>
@@ -187,6 +188,7 @@ TEST_F(TagReading, HostileFilesGiveEmptyOrPartialRecords)
     // Pictures that do not decode, or claim a huge size, are skipped; the text stays.
     for (const QByteArray &picture : {QByteArray("\xFF\xD8\xFF\xE0 not really a jpeg"),
                                       SongFixtures::jpegClaiming(20000, 20000),
+                                      SongFixtures::jpegClaiming(20000, 20000, true),
                                       SongFixtures::pngClaiming(20000, 20000)}) {
         SongFixtures::Tags tags = good;
         tags.picture = picture;
@@ -198,6 +200,19 @@ TEST_F(TagReading, HostileFilesGiveEmptyOrPartialRecords)
             EXPECT_EQ(artworkOf(record).size(), QSize(92, 92));
         }
     }
+}
+
+TEST(TagReader, AHugeProgressiveCoverIsRefusedBeforeDecoding)
+{
+    // Progressive pictures are decoded through a buffer of the whole picture, however
+    // small the target: 20,000 x 20,000 would take over a gigabyte.
+    const QByteArray progressive = SongFixtures::jpegClaiming(20000, 20000, true);
+    ASSERT_FALSE(progressive.isEmpty());
+    EXPECT_TRUE(ImageCodec::jpegNeedsWholeImageBuffer(progressive));
+    EXPECT_FALSE(ImageCodec::jpegNeedsWholeImageBuffer(SongFixtures::jpegClaiming(20000, 20000)));
+    EXPECT_TRUE(ImageCodec::decode(progressive, QSize(92, 92)).isNull());
+    // A sequential picture of that size is decoded straight to the small size.
+    EXPECT_EQ(ImageCodec::decode(SongFixtures::jpeg(4000, 2500), QSize(92, 92)).size(), QSize(92, 92));
 }
 
 TEST(Formatting, MusicDurationShowsMinutesAndSecondsOnly)

@@ -5,6 +5,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageWriter>
 #include <QPainter>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -252,11 +253,24 @@ QByteArray SongFixtures::png(int width, int height, QColor left, QColor right)
     return pictureBytes(width, height, left, right, "PNG");
 }
 
-QByteArray SongFixtures::jpegClaiming(int width, int height)
+QByteArray SongFixtures::jpegClaiming(int width, int height, bool progressive)
 {
-    QByteArray bytes = jpeg(64, 64);
-    // The baseline frame header (SOF0): marker, length, precision, then height and width.
-    const qsizetype sof = bytes.indexOf(QByteArray("\xFF\xC0", 2));
+    QByteArray bytes;
+    if (progressive) {
+        QImage image(64, 64, QImage::Format_RGB32);
+        image.fill(Qt::darkGreen);
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        QImageWriter writer(&buffer, "JPEG");
+        writer.setProgressiveScanWrite(true);
+        if (!writer.write(image))
+            return {};
+    } else {
+        bytes = jpeg(64, 64);
+    }
+    // The frame header (SOF0 baseline, SOF2 progressive): marker, length, precision, then
+    // height and width.
+    const qsizetype sof = bytes.indexOf(QByteArray(progressive ? "\xFF\xC2" : "\xFF\xC0", 2));
     if (sof < 0)
         return {};
     qToBigEndian(quint16(height), bytes.data() + sof + 5);

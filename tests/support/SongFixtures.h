@@ -40,7 +40,7 @@ public:
     static QByteArray jpeg(int width, int height, QColor left = Qt::red, QColor right = Qt::blue);
     static QByteArray png(int width, int height, QColor left = Qt::red, QColor right = Qt::blue);
     // A real small picture whose header claims width x height.
-    static QByteArray jpegClaiming(int width, int height);
+    static QByteArray jpegClaiming(int width, int height, bool progressive = false);
     static QByteArray pngClaiming(int width, int height);
 
     static bool writeBytes(const QString &path, const QByteArray &bytes);
