@@ -21,6 +21,13 @@ Row near(quint32 number, const QString &name, const char *codec)
     return Row{number, name, Backend::Icu, codec, true};
 }
 
+// Apple's national variants of Mac Roman that Debian's ICU does not ship: the same
+// table with a handful of letters in other places.
+Row macRomanVariant(quint32 number, const QString &name, QList<std::pair<uchar, char16_t>> changes)
+{
+    return Row{number, name, Backend::MacRomanVariant, "macos-0_2-10.2", false, std::move(changes)};
+}
+
 Row none(quint32 number, const QString &name)
 {
     return Row{number, name, Backend::None, nullptr, false};
@@ -51,14 +58,18 @@ QList<Row> buildRows()
         none(ext(0x1A), QStringLiteral("Tibetan (Mac OS)")),
         icu(ext(0x1D), QStringLiteral("Central European (Mac OS)"), "macos-29-10.2"),
         // Symbol, Dingbats and Keyboard Symbols are not ASCII-compatible and have no
-        // stock table; Croatian, Icelandic, Romanian, Farsi and NextStep tables are not
+        // stock table; Croatian (twenty letters moved), Farsi and NextStep tables are not
         // shipped either, and Mac Roman or ISO-8859-6 would silently give wrong letters.
         none(6, QStringLiteral("Symbol (Mac OS)")),
         none(ext(0x22), QStringLiteral("Dingbats (Mac OS)")),
         icu(ext(0x23), QStringLiteral("Turkish (Mac OS)"), "macos-35-10.2"),
         none(ext(0x24), QStringLiteral("Croatian (Mac OS)")),
-        none(ext(0x25), QStringLiteral("Icelandic (Mac OS)")),
-        none(ext(0x26), QStringLiteral("Romanian (Mac OS)")),
+        macRomanVariant(ext(0x25), QStringLiteral("Icelandic (Mac OS)"),
+                        {{0xA0, u'\u00DD'}, {0xDC, u'\u00D0'}, {0xDD, u'\u00F0'}, {0xDE, u'\u00DE'},
+                         {0xDF, u'\u00FE'}, {0xE0, u'\u00FD'}}),
+        macRomanVariant(ext(0x26), QStringLiteral("Romanian (Mac OS)"),
+                        {{0xAE, u'\u0102'}, {0xAF, u'\u0218'}, {0xBE, u'\u0103'}, {0xBF, u'\u0219'},
+                         {0xDE, u'\u021A'}, {0xDF, u'\u021B'}}),
         none(ext(0x29), QStringLiteral("Keyboard Symbols (Mac OS)")),
         none(ext(0x8C), QStringLiteral("Farsi (Mac OS)")),
         // Since Mac OS 9 Mac Cyrillic and Mac Ukrainian are the same table.

@@ -216,6 +216,18 @@ std::optional<QString> TextDecoder::decode(const QByteArray &bytes, quint32 enco
     case Backend::NonLossyAscii:
         text = NonLossyAsciiDecoder::decode(bytes);
         break;
+    case Backend::MacRomanVariant:
+        text = decodeWithIcu(row->codecName, bytes.constData(), bytes.size());
+        // Mac Roman gives one UTF-16 unit per byte, so byte i is character i.
+        if (text && text->size() == bytes.size()) {
+            for (qsizetype i = 0; i < bytes.size(); ++i)
+                for (const auto &[byte, unit] : row->byteChanges)
+                    if (uchar(bytes.at(i)) == byte)
+                        (*text)[i] = QChar(unit);
+        } else {
+            text.reset();
+        }
+        break;
     }
     if (!text || !looksValid(*text, *row))
         return std::nullopt;

@@ -14,6 +14,7 @@
 #include <QCollator>
 #include <QCoreApplication>
 #include <QFile>
+#include <QDir>
 #include <QFileInfo>
 #include <QVariantMap>
 
@@ -235,11 +236,12 @@ QVariantMap ZivoModel::getFileInfoDicWithURL(const QUrl &url)
 
 QString ZivoModel::convertEncodeWithString(const QString &text)
 {
+    // Text beyond Latin-1 anywhere, even after a NUL, was already decoded by the tag reader.
+    if (std::any_of(text.cbegin(), text.cend(), [](QChar c) { return c.unicode() > 0xFF; }))
+        return text;
     QByteArray bytes;
     bytes.reserve(text.size());
     for (QChar c : text) {
-        if (c.unicode() > 0xFF)
-            return text; // already decoded by the tag reader
         if (c.unicode() == 0)
             break;
         bytes.append(char(c.unicode()));
@@ -343,6 +345,8 @@ bool copyNoReplace(const QString &from, const QString &to)
 bool ZivoModel::createDir(const QString &path)
 {
     std::error_code error;
+    if (QDir::cleanPath(path) == QDir::cleanPath(Sandbox::documentsPath()))
+        return true; // always there: creating a folder that exists succeeds
     if (!isInsideDocuments(path))
         error = std::make_error_code(std::errc::permission_denied);
     else
@@ -354,8 +358,10 @@ bool ZivoModel::createDir(const QString &path)
     return !error;
 }
 
-void ZivoModel::deleteDir(const QString &path)
+void ZivoModel::deleteDir(const QString &givenPath)
 {
+    // "…/Documents/" names the same folder as "…/Documents".
+    const QString path = QDir::cleanPath(givenPath);
     std::error_code error;
     if (QFileInfo(path).fileName() == documentsFolderName) {
         // The root itself stays: only its songs go.
@@ -387,9 +393,17 @@ void ZivoModel::copyFileFrom(const QString &sourcePath, const QString &destinati
 
 void ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName)
 {
+    // Folder and file names are single path components: the cache names are built from them
+    // too, and must stay inside the cache folder.
+    const auto component = [](const QString &name) {
+        return !name.isEmpty() && !name.contains(QLatin1Char('/')) && name != QLatin1String(".")
+            && name != QLatin1String("..");
+    };
+    if (!component(sourceFolder) || !component(destinationFolder) || !component(fileName))
+        return;
     const QString from = FileManager::appendingPathComponent(getPathWithFolderName(sourceFolder), fileName);
     const QString to = FileManager::appendingPathComponent(getPathWithFolderName(destinationFolder), fileName);
-    if (!fileName.contains(QLatin1Char('/')) && isInsideDocuments(from) && isInsideDocuments(to))
+    if (isInsideDocuments(from) && isInsideDocuments(to))
         moveNoReplace(from, to);
     // The cached artwork moves with the song and the tag file is copied, whatever became
     // of the move itself; each step fails alone when its source is missing or its target exists.

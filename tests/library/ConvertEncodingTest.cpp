@@ -74,6 +74,8 @@ TEST(ConvertEncoding, TextTheTagReaderAlreadyDecodedIsLeftAlone)
     selectEncoding(2147486016u);
     EXPECT_EQ(ZivoModel::convertEncodeWithString(QString::fromUtf8("노래")), QString::fromUtf8("노래"));
     EXPECT_EQ(ZivoModel::convertEncodeWithString(QString()), QString());
+    const QString decodedAfterNul = QStringLiteral("abc") + QChar(0) + QString::fromUtf8("한");
+    EXPECT_EQ(ZivoModel::convertEncodeWithString(decodedAfterNul), decodedAfterNul);
     // Only the bytes before a zero byte count.
     EXPECT_EQ(ZivoModel::convertEncodeWithString(QString::fromLatin1("\xB3\xEB\xB7\xA1\0junk", 9)),
               QString::fromUtf8("노래"));

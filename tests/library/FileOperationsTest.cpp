@@ -42,6 +42,7 @@ TEST_F(FileOperations, CreateDirMakesFoldersAndReportsOnlyRealFailures)
     ZivoModel::createDir(doc("New/Inner"));
     EXPECT_TRUE(QFileInfo(doc("New/Inner")).isDir());
     ZivoModel::createDir(doc("New"));
+    EXPECT_TRUE(ZivoModel::createDir(home.documents() + "/"));
     EXPECT_TRUE(alerts.isEmpty()) << "an existing folder is not an error";
 
     home.writeFile("plain.txt");
@@ -65,7 +66,7 @@ TEST_F(FileOperations, DeletingTheRootRemovesOnlyItsSongs)
     home.writeFile("notes.txt");
     home.writeFile("Rock/c.mp3");
     home.writeFile("___Uploader/index.html");
-    ZivoModel::deleteDir(home.documents());
+    ZivoModel::deleteDir(home.documents() + "/");
     EXPECT_FALSE(QFile::exists(doc("a.mp3")));
     EXPECT_FALSE(QFile::exists(doc("B.M4A")));
     EXPECT_TRUE(QFile::exists(doc("notes.txt")));
@@ -154,8 +155,12 @@ TEST_F(FileOperations, MovingOntoAnExistingNameLeavesBothSongs)
     EXPECT_EQ(SongCache::readTagFile("Pop", "a.mp3"), (QVariantMap{{"title", "Root"}}));
     EXPECT_FALSE(QFile::exists(SongCache::artworkFilePath("Pop", "a.mp3")));
 
+    // Names that leave their folder move nothing, and copy no cache file out of the cache.
     ZivoModel::moveFileFrom("Pop", "Pop/../..", "a.mp3");
+    ZivoModel::moveFileFrom("Pop", "../../Preferences/x", "a.mp3");
     EXPECT_EQ(contents(doc("Pop/a.mp3")), QByteArray("pop"));
+    EXPECT_FALSE(QFile::exists(home.path() + "/Preferences/x_a.mp3.plist"));
+    EXPECT_FALSE(QFile::exists(home.path() + "/x_a.mp3.plist"));
 }
 
 TEST_F(FileOperations, SkipBackupAttributeIsSetWhereTheFileSystemAllowsIt)

@@ -118,6 +118,8 @@ TEST(TextDecoder, DecodesSingleByteTables)
         {"Greek (Windows)", "cae1ebe7ecddf1e1", "Καλημέρα"},
         {"Greek (ISO 8859-7)", "cae1ebe7ecddf1e1", "Καλημέρα"},
         {"Turkish (Mac OS)", "de61726bdd", "Şarkı"},
+        {"Icelandic (Mac OS)", "de9772dd7572 20 80", "Þórður Ä"},
+        {"Romanian (Mac OS)", "af7469696edfbe", "Știință"},
         {"Arabic (Windows)", "e3d1cdc8c7", "مرحبا"},
         {"Thai (Windows DOS)", "cac7d1cab4d5", "สวัสดี"},
         {"Thai (Mac OS)", "cac7d1cab4d5", "สวัสดี"},
@@ -191,7 +193,7 @@ TEST(TextDecoder, NonLossyAsciiRowUsesItsEscapes)
 TEST(TextDecoder, RowsWithoutACodecLeaveTextAlone)
 {
     for (const char *name : {"Tibetan (Mac OS)", "Symbol (Mac OS)", "Dingbats (Mac OS)", "Croatian (Mac OS)",
-                             "Icelandic (Mac OS)", "Romanian (Mac OS)", "Keyboard Symbols (Mac OS)",
+                             "Keyboard Symbols (Mac OS)",
                              "Farsi (Mac OS)", "Western (NextStep)"})
         EXPECT_FALSE(TextDecoder::decode("Hello", numberOf(name)).has_value()) << name;
 }
