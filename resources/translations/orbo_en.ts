@@ -43,5 +43,21 @@
         <source>optimizing list...</source>
         <translation>Optimizing list…</translation>
     </message>
+    <message>
+        <source>upload several files</source>
+        <translation>Upload several files at once</translation>
+    </message>
+    <message>
+        <source>To copy a file folder</source>
+        <translation>Folder to copy the files into</translation>
+    </message>
+    <message>
+        <source>FileUploadSuccess</source>
+        <translation>The files were uploaded. </translation>
+    </message>
+    <message>
+        <source>PleaseRename</source>
+        <translation>A song shows up in its folder once its name ends in .mp3 or .m4a.</translation>
+    </message>
 </context>
 </TS>

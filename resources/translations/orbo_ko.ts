@@ -83,5 +83,25 @@
         <source>optimizing list...</source>
         <translation>목록 최적화 중…</translation>
     </message>
+    <message>
+        <source>upload several files</source>
+        <translation>여러 파일을 한 번에 올리기</translation>
+    </message>
+    <message>
+        <source>To copy a file folder</source>
+        <translation>파일을 복사할 폴더</translation>
+    </message>
+    <message>
+        <source>FileUploadSuccess</source>
+        <translation>파일을 올렸습니다. </translation>
+    </message>
+    <message>
+        <source>PleaseRename</source>
+        <translation>이름이 .mp3 또는 .m4a로 끝나는 파일이 폴더에 노래로 나타납니다.</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>검색</translation>
+    </message>
 </context>
 </TS>

@@ -2,15 +2,11 @@
 
 #include "platform/ImageView.h"
 #include "platform/Label.h"
+#include "platform/Translations.h"
 
 #include <QCoreApplication>
 
 namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Orbo", text);
-}
-
 struct Entry
 {
     QString key;
@@ -24,15 +20,15 @@ QList<Entry> table()
     return {
         {QStringLiteral("prev"), QStringLiteral("Prev"), QStringLiteral("msg_fast-backward.png")},
         {QStringLiteral("next"), QStringLiteral("Next"), QStringLiteral("msg_fast-forward.png")},
-        {QStringLiteral("folderChange"), tr("Playlist has changed."), QStringLiteral("msg_folderChange.png")},
+        {QStringLiteral("folderChange"), Translations::text("Playlist has changed."), QStringLiteral("msg_folderChange.png")},
         {QStringLiteral("pause"), QStringLiteral("Pause"), QStringLiteral("msg_pause.png")},
         {QStringLiteral("play"), QStringLiteral("Play"), QStringLiteral("msg_play.png")},
         {QStringLiteral("delete"), QStringLiteral("Delete"), QStringLiteral("msg_trash.png")},
-        {tr("Shuffle On"), tr("Shuffle On"), QStringLiteral("info-icons-03-RND.png")},
-        {tr("Shuffle Off"), tr("Shuffle Off"), QStringLiteral("info-icons-05-RND-OFF")},
-        {tr("Repeat On"), tr("Repeat On"), QStringLiteral("info-icons-01-RPT.png")},
-        {tr("Repeat Off"), tr("Repeat Off"), QStringLiteral("info-icons-04-RPT-OFF.png")},
-        {tr("One Time Play"), tr("One Time Play"), QStringLiteral("info-icons-02-RPT-ONE")},
+        {Translations::text("Shuffle On"), Translations::text("Shuffle On"), QStringLiteral("info-icons-03-RND.png")},
+        {Translations::text("Shuffle Off"), Translations::text("Shuffle Off"), QStringLiteral("info-icons-05-RND-OFF")},
+        {Translations::text("Repeat On"), Translations::text("Repeat On"), QStringLiteral("info-icons-01-RPT.png")},
+        {Translations::text("Repeat Off"), Translations::text("Repeat Off"), QStringLiteral("info-icons-04-RPT-OFF.png")},
+        {Translations::text("One Time Play"), Translations::text("One Time Play"), QStringLiteral("info-icons-02-RPT-ONE")},
     };
 }
 } // namespace

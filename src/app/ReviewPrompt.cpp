@@ -3,16 +3,10 @@
 #include "library/SettingsKeys.h"
 #include "platform/Bundle.h"
 #include "platform/UserDefaults.h"
+#include "platform/Translations.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>
-
-namespace {
-QString tr(const char *text)
-{
-    return QCoreApplication::translate("Orbo", text);
-}
-} // namespace
 
 bool ReviewPrompt::shouldShow()
 {
@@ -26,9 +20,9 @@ AlertView *ReviewPrompt::showIfDue()
 {
     if (!shouldShow())
         return nullptr;
-    auto *alert = new AlertView(QStringLiteral("Ver%1 %2").arg(Bundle::version(), tr("Write a Review")),
-                                tr("Rate Review Message"), this, tr("Don't show again"),
-                                {tr("Write a Review"), tr("Remind me later")});
+    auto *alert = new AlertView(QStringLiteral("Ver%1 %2").arg(Bundle::version(), Translations::text("Write a Review")),
+                                Translations::text("Rate Review Message"), this, Translations::text("Don't show again"),
+                                {Translations::text("Write a Review"), Translations::text("Remind me later")});
     alert->setTag(alertTag);
     alert->show();
     return alert;

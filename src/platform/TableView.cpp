@@ -1,4 +1,5 @@
 #include "TableView.h"
+#include "Translations.h"
 
 #include "TableViewCell.h"
 #include "TableViewDataSource.h"
@@ -41,7 +42,7 @@ void TableView::setSearchFieldVisible(bool visible)
 {
     if (visible && !m_search) {
         m_search = new QLineEdit(viewport());
-        m_search->setPlaceholderText(tr("Search"));
+        m_search->setPlaceholderText(Translations::text("Search"));
         m_search->setClearButtonEnabled(true);
         m_search->setStyleSheet(QStringLiteral(
             "QLineEdit { background: #232733; color: #eef1f5; border: none; border-radius: 8px; padding: 4px 8px; }"));

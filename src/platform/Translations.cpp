@@ -49,3 +49,8 @@ void Translations::uninstall()
     }
     current() = nullptr;
 }
+
+QString Translations::text(const char *key)
+{
+    return QCoreApplication::translate("Orbo", key);
+}

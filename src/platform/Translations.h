@@ -18,4 +18,6 @@ public:
     static void uninstall();
     // The languages that have a table ("en", "ko").
     static QStringList available();
+    // The text for a key of the program's table, or the key itself.
+    static QString text(const char *key);
 };

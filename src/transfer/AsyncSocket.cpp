@@ -116,17 +116,32 @@ bool AsyncSocket::canSafelySetDelegate() const
 
 AsyncSocketError AsyncSocket::errorWithCode(int code)
 {
-    static const char *const keys[] = {"General CFSocket error", "Connection canceled",
-                                       "Attempt to connect to host timed out",
-                                       "Read operation reached set maximum length", "Read operation timed out",
-                                       "Write operation timed out"};
-    const int index = code < 0 ? 0 : code;
-    return {errorDomain, code, QCoreApplication::translate("AsyncSocket", keys[index])};
+    struct Text { const char *key; const char *english; };
+    static const Text texts[] = {{"AsyncSocketCFSocketError", "General CFSocket error"},
+                                 {"AsyncSocketCanceledError", "Connection canceled"},
+                                 {"AsyncSocketConnectTimeoutError", "Attempt to connect to host timed out"},
+                                 {"AsyncSocketReadMaxedOutError", "Read operation reached set maximum length"},
+                                 {"AsyncSocketReadTimeoutError", "Read operation timed out"},
+                                 {"AsyncSocketWriteTimeoutError", "Write operation timed out"}};
+    const Text &text = texts[code < 0 ? 0 : code];
+    // Looked up by key in the socket's own table; the English text stands in for a missing entry.
+    QString description = QCoreApplication::translate("AsyncSocket", text.key);
+    if (description == QLatin1String(text.key))
+        description = QString::fromLatin1(text.english);
+    return {errorDomain, code, description, {}};
+}
+
+QString AsyncSocketError::toString() const
+{
+    QString text = QStringLiteral("Error Domain=%1 Code=%2 \"%3\"").arg(domain).arg(code).arg(description);
+    if (!reason.isEmpty())
+        text += QStringLiteral(" (%1)").arg(reason);
+    return text;
 }
 
 AsyncSocketError AsyncSocket::posixError(int errnoValue)
 {
-    return {QStringLiteral("NSPOSIXErrorDomain"), errnoValue, QString::fromLocal8Bit(std::strerror(errnoValue))};
+    return {QStringLiteral("NSPOSIXErrorDomain"), errnoValue, QString::fromLocal8Bit(std::strerror(errnoValue)), {}};
 }
 
 // ---- listening ----
@@ -186,7 +201,7 @@ bool AsyncSocket::acceptOnAddress(const QString &address, quint16 port, AsyncSoc
     auto fail = [&](int savedErrno) {
         if (error) {
             *error = errorWithCode(CFSocketError);
-            error->description += QStringLiteral(" (%1)").arg(QString::fromLocal8Bit(std::strerror(savedErrno)));
+            error->reason = QString::fromLocal8Bit(std::strerror(savedErrno));
         }
         if (m_fd4 >= 0)
             ::close(m_fd4);

@@ -18,6 +18,10 @@ struct AsyncSocketError
     QString domain;
     int code = 0;
     QString description;
+    QString reason; // the system's own words, when it gave any
+
+    // The whole error for a log line.
+    QString toString() const;
 };
 
 // Misuse of the socket by its owner (accepting without a delegate, twice, ...).

@@ -58,9 +58,7 @@ bool HTTPServer::start(AsyncSocketError *error)
 {
     AsyncSocketError failure;
     if (!m_listener->acceptOnAddress(m_interface, m_port, &failure)) {
-        qWarning().noquote() << QStringLiteral("Failed to start HTTP Server: %1 (%2 %3)")
-                                    .arg(failure.description, failure.domain)
-                                    .arg(failure.code);
+        qWarning().noquote() << QStringLiteral("Failed to start HTTP Server: %1").arg(failure.toString());
         if (error)
             *error = failure;
         return false;

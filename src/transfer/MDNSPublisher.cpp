@@ -42,10 +42,17 @@ MDNSPublisher::~MDNSPublisher()
 
 void MDNSPublisher::setTXTRecord(const QMap<QString, QString> &record)
 {
-    m_txt = record;
-    if (!m_poll || !m_group)
+    if (!m_poll) {
+        m_txt = record;
         return;
+    }
+    // The Avahi thread reads the record when it (re-)registers the service.
     avahi_threaded_poll_lock(m_poll);
+    m_txt = record;
+    if (!m_group) {
+        avahi_threaded_poll_unlock(m_poll);
+        return;
+    }
     AvahiStringList *list = nullptr;
     for (auto it = m_txt.cbegin(); it != m_txt.cend(); ++it)
         list = avahi_string_list_add_pair(list, it.key().toUtf8().constData(), it.value().toUtf8().constData());

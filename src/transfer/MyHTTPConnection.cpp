@@ -5,6 +5,7 @@
 #include "transfer/HTTPDataResponse.h"
 #include "transfer/HTTPFileResponse.h"
 #include "transfer/HTTPServer.h"
+#include "platform/Translations.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -22,18 +23,6 @@ namespace {
 constexpr qsizetype kMaxFieldValue = 64 * 1024;
 constexpr int kMaxFields = 64;
 constexpr int kMaxFiles = 64;
-
-QString tr(const char *key)
-{
-    return QCoreApplication::translate("Orbo", key);
-}
-
-// Keys that are not English sentences get their English text when no translation exists.
-QString trOr(const char *key, const char *english)
-{
-    const QString text = tr(key);
-    return text == QLatin1String(key) ? QString::fromUtf8(english) : text;
-}
 
 QString htmlEscaped(const QString &text)
 {
@@ -267,30 +256,48 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
             return Failure{409, QStringLiteral("\"%1\" is a folder.").arg(name)};
         names.append(name);
     }
-    for (size_t i = 0; i < uploads.size(); ++i) {
-        QTemporaryFile &file = *uploads[i].file;
-        const QString target = directory + QLatin1Char('/') + names[qsizetype(i)];
-        // Temporary files are private; the stored song gets the usual permissions. The
-        // bytes reach the disk before the rename, so a power cut after "upload Success"
-        // cannot leave an empty song in place of the old one.
+    // Every file reaches the disk before the first one takes its name, so a full disk or an
+    // I/O error refuses the whole upload rather than half of it. Temporary files are private;
+    // the stored song gets the usual permissions.
+    for (const Upload &upload : uploads) {
+        QTemporaryFile &file = *upload.file;
         ::fchmod(file.handle(), 0666 & ~processUmask());
         if (::fsync(file.handle()) != 0)
             return Failure{507, QStringLiteral("The file could not be stored: %1").arg(QString::fromLocal8Bit(strerror(errno)))};
         file.close();
-        // Replaces an existing file of that name in one step, only now that the new one is whole.
-        if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0)
-            return Failure{500, QStringLiteral("The file could not be stored: %1").arg(QString::fromLocal8Bit(strerror(errno)))};
-        file.setAutoRemove(false);
-        m_uploadFileName = names[qsizetype(i)];
-        NotificationCenter::defaultCenter().postNotificationName(
-            QStringLiteral("WebServerMessageNotify"), QStringLiteral("[%1] upload Success\n").arg(m_uploadFileName));
     }
+    QStringList stored;
+    for (size_t i = 0; i < uploads.size(); ++i) {
+        QTemporaryFile &file = *uploads[i].file;
+        const QString target = directory + QLatin1Char('/') + names[qsizetype(i)];
+        // Replaces an existing file of that name in one step, only now that the new one is whole.
+        if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
+            const QString reason = QString::fromLocal8Bit(strerror(errno));
+            announceStored(stored);
+            return Failure{500, stored.isEmpty()
+                                    ? QStringLiteral("The file could not be stored: %1").arg(reason)
+                                    : QStringLiteral("\"%1\" could not be stored (%2); stored: %3.")
+                                          .arg(names[qsizetype(i)], reason, stored.join(QStringLiteral(", ")))};
+        }
+        file.setAutoRemove(false);
+        stored.append(names[qsizetype(i)]);
+    }
+    announceStored(stored);
     // The new names themselves reach the disk too.
     if (const int folderFd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY); folderFd >= 0) {
         ::fsync(folderFd);
         ::close(folderFd);
     }
     return std::nullopt;
+}
+
+void MyHTTPConnection::announceStored(const QStringList &names)
+{
+    for (const QString &name : names) {
+        m_uploadFileName = name;
+        NotificationCenter::defaultCenter().postNotificationName(
+            QStringLiteral("WebServerMessageNotify"), QStringLiteral("[%1] upload Success\n").arg(name));
+    }
 }
 
 // ---- routing ----
@@ -302,8 +309,12 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::pageResponse(const QString &html
 
 std::unique_ptr<HTTPResponse> MyHTTPConnection::httpResponseForMethod(const QByteArray &method, const QByteArray &uri)
 {
-    if (requestContentLength != 0) {
-        if (const std::optional<Failure> failure = finishUpload()) {
+    // A POST without a body stored nothing, and must not look like a stored upload.
+    if (requestContentLength != 0 || method == "POST") {
+        const std::optional<Failure> failure = requestContentLength != 0
+            ? finishUpload()
+            : std::optional<Failure>(Failure{400, QStringLiteral("The upload carries no file.")});
+        if (failure) {
             return pageResponse(QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
                                                "charset=utf-8\" /><title>Upload failed</title></head><body>%1</body></html>")
                                     .arg(htmlEscaped(failure->message)),
@@ -322,7 +333,6 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::httpResponseForMethod(const QByt
         return pageResponse(createBrowseableSuccess());
     if (uri.startsWith("/___makeFolder"))
         return makeFolderResponse(uri);
-    Q_UNUSED(method);
     return pageResponse(createBrowseableIndex(QStringLiteral("/")));
 }
 
@@ -415,10 +425,10 @@ QString MyHTTPConnection::createBrowseableIndex(const QString &, const QString &
     page += QStringLiteral("</head><body>");
     page += QStringLiteral("<image src='/___Uploader/Orbo_filetransfer_page.jpg'>");
     page += QStringLiteral("<br><br>");
-    page += QStringLiteral("■ %1 <br><br>").arg(tr("upload several files"));
+    page += QStringLiteral("■ %1 <br><br>").arg(Translations::text("upload several files"));
     page += QStringLiteral("<form name='form1'>");
     page += QStringLiteral("<input type='hidden' name='uploadFolder' value='/'>");
-    page += QStringLiteral("%1 : /Documents/<input type='text' id='folderName' readonly><br>").arg(tr("To copy a file folder"));
+    page += QStringLiteral("%1 : /Documents/<input type='text' id='folderName' readonly><br>").arg(Translations::text("To copy a file folder"));
     page += QStringLiteral("<hr width='800' align='left'>");
     page += QStringLiteral("<input name='folderChechBox' checked type='checkbox' value='/' "
                            "onclick=\"$('#file_upload').uploadifySettings('folder','/');folderName.value='/';"
@@ -450,8 +460,8 @@ QString MyHTTPConnection::createBrowseableSuccess()
                            "margin-right:15%; border:3px groove #006600; padding:15px; } </style>");
     page += QStringLiteral("<meta http-equiv=\"Content-Type\" content=\"text/html;charset=UTF-8\">");
     page += QStringLiteral("</head><body>");
-    page += trOr("FileUploadSuccess", "The files were uploaded. ");
-    page += trOr("PleaseRename", "A song shows up in its folder once its name ends in .mp3 or .m4a.");
+    page += Translations::text("FileUploadSuccess");
+    page += Translations::text("PleaseRename");
     page += QStringLiteral("<p>");
     page += QStringLiteral("<a href='/'>Back</a><br />\n");
     page += QStringLiteral("</p>");

@@ -59,6 +59,7 @@ private:
     void partEnd();
     void fail(int status, const QString &message);
     std::optional<Failure> finishUpload();
+    void announceStored(const QStringList &names);
     std::unique_ptr<HTTPResponse> assetResponse(const QByteArray &uri) const;
     std::unique_ptr<HTTPResponse> makeFolderResponse(const QByteArray &uri);
     static std::unique_ptr<HTTPResponse> pageResponse(const QString &html, int status = 200);

@@ -102,6 +102,8 @@ TEST(AsyncSocket, ListensOnOneSharedPortForIPv4AndIPv6AndRefusesMisuse)
     EXPECT_FALSE(second.acceptOnAddress("localhost", listener.port, &error));
     EXPECT_EQ(error.domain, "AsyncSocketErrorDomain");
     EXPECT_EQ(error.code, -1);
+    EXPECT_EQ(error.description, "General CFSocket error");
+    EXPECT_FALSE(error.reason.isEmpty());
 }
 
 TEST(AsyncSocket, TerminatorReadsSurviveSplitPacketsAndPipelining)
