@@ -228,10 +228,11 @@ void ZivoAppDelegate::handleApplicationState(Qt::ApplicationState state)
         return;
     const Qt::ApplicationState before = m_state;
     m_state = state;
-    const auto away = [](Qt::ApplicationState s) { return s == Qt::ApplicationHidden || s == Qt::ApplicationSuspended; };
     if (state == Qt::ApplicationActive) {
-        if (away(before))
+        // Coming back from hidden may pass through inactive first; the foreground call still comes.
+        if (m_inBackground)
             applicationWillEnterForeground();
+        m_inBackground = false;
         applicationDidBecomeActive();
     } else if (state == Qt::ApplicationInactive) {
         if (before == Qt::ApplicationActive)
@@ -239,8 +240,9 @@ void ZivoAppDelegate::handleApplicationState(Qt::ApplicationState state)
     } else {
         if (before == Qt::ApplicationActive)
             applicationWillResignActive();
-        if (!away(before))
+        if (!m_inBackground)
             applicationDidEnterBackground();
+        m_inBackground = true;
     }
 }
 

@@ -186,5 +186,6 @@ private:
     ReviewPrompt m_reviewPrompt;
     FolderCacheBuilder m_cacheBuilder{this};
     Qt::ApplicationState m_state = Qt::ApplicationInactive;
+    bool m_inBackground = false;
     bool m_launched = false;
 };

@@ -79,6 +79,12 @@ void AudioOutput::clear()
     }
 }
 
+bool AudioOutput::sinkFailed() const
+{
+    const QAudio::Error error = m_sink->error();
+    return error == QAudio::OpenError || error == QAudio::IOError || error == QAudio::FatalError;
+}
+
 bool AudioOutput::isPlaying() const
 {
     if (!m_pending.isEmpty())
@@ -97,6 +103,19 @@ qint64 AudioOutput::playedUSecs() const
 
 void AudioOutput::pump()
 {
+    if (m_sink && sinkFailed()) {
+        // The device went away mid-stream (headset unplugged, sound server restarted): the rest
+        // plays out on the null clock, so nothing waits forever for a drain that never comes.
+        qCInfo(lcAudio) << "audio output failed, using the null output";
+        const qint64 played = m_sink->processedUSecs();
+        m_sink->disconnect(this);
+        m_sink->deleteLater();
+        m_sink = nullptr;
+        m_device = nullptr;
+        m_clockBaseUSecs = played;
+        m_nullConsumedBytes = 0;
+        m_clock.restart();
+    }
     if (m_sink && m_device) {
         const qint64 free = std::min<qint64>(m_sink->bytesFree(), m_pending.size());
         if (free > 0) {

@@ -43,6 +43,7 @@ signals:
 
 private:
     void pump();
+    bool sinkFailed() const;
 
     QAudioFormat m_format;
     QAudioSink *m_sink = nullptr;
