@@ -38,7 +38,9 @@ QString Date::toIsoString() const
 {
     using namespace std::chrono;
     const std::int64_t seconds = floorDiv(m_ns, kNsPerSecond);
-    const std::int64_t fraction = m_ns - seconds * kNsPerSecond;
+    // The remainder directly: seconds * 1e9 itself overflows at the earliest date.
+    const std::int64_t remainder = m_ns % kNsPerSecond;
+    const std::int64_t fraction = remainder < 0 ? remainder + kNsPerSecond : remainder;
     const std::int64_t dayNumber = floorDiv(seconds, 86400);
     const std::int64_t secondOfDay = seconds - dayNumber * 86400;
     const year_month_day day{sys_days{days{dayNumber}}};
