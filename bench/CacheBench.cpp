@@ -12,6 +12,7 @@
 #include "library/SongCache.h"
 #include "library/ZivoModel.h"
 #include "platform/ImageCodec.h"
+#include "platform/MemoryTuning.h"
 #include "platform/Sandbox.h"
 #include "platform/UserDefaults.h"
 
@@ -167,6 +168,8 @@ int runRows()
 int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // As the program does at start, for both modes.
+    MemoryTuning::keepFreedMemoryForReuse();
     QGuiApplication app(argc, argv);
     const QStringList args = app.arguments();
     if (args.size() < 3) {

@@ -1,5 +1,6 @@
 #include "app/ZivoAppDelegate.h"
 #include "platform/Bundle.h"
+#include "platform/MemoryTuning.h"
 #include "platform/MprisService.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/Sandbox.h"
@@ -31,6 +32,7 @@ int main(int argc, char *argv[])
 {
     if (HeadlessTransfer::isRequested(argc, argv))
         return HeadlessTransfer::run(argc, argv);
+    MemoryTuning::keepFreedMemoryForReuse();
     std::unique_ptr<QCoreApplication> instance = wantsTextOnly(argc, argv)
         ? std::make_unique<QCoreApplication>(argc, argv)
         : std::make_unique<QApplication>(argc, argv);
