@@ -4,6 +4,7 @@
 #include "platform/NotificationCenter.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/Sandbox.h"
+#include "platform/Translations.h"
 #include "platform/UserDefaults.h"
 #include "transfer/HTTPServer.h"
 #include "transfer/MyHTTPConnection.h"
@@ -27,6 +28,8 @@ int HeadlessTransfer::run(int argc, char *argv[])
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("orbo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(ORBO_VERSION));
+    // The upload page is in the user's language too.
+    Translations::install();
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orbo without a display."));

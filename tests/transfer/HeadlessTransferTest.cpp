@@ -2,6 +2,7 @@
 #include "transfer/LoopbackClient.h"
 
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 
@@ -20,8 +21,13 @@ struct HeadlessServer
     QTemporaryDir home;
     QProcess process;
     quint16 port = 0;
-    explicit HeadlessServer(rlim_t descriptorLimit = 0)
+    explicit HeadlessServer(rlim_t descriptorLimit = 0, const QString &language = {})
     {
+        if (!language.isEmpty()) {
+            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+            environment.insert(QStringLiteral("LC_ALL"), language);
+            process.setProcessEnvironment(environment);
+        }
         if (descriptorLimit) {
             process.setChildProcessModifier([descriptorLimit] {
                 const rlimit limit{descriptorLimit, descriptorLimit};
@@ -46,20 +52,22 @@ struct HeadlessServer
         process.waitForFinished(10000);
     }
     QByteArray log;
-    bool served() const
+    QByteArray successPage() const
     {
         LoopbackClient client(port);
         client.send("GET /success HTTP/1.1\r\n\r\n");
         auto response = client.readResponse(false, 10000);
-        return response && response->status == 200;
+        return response && response->status == 200 ? response->body : QByteArray();
     }
+    bool served() const { return !successPage().isEmpty(); }
 };
 
 TEST(HeadlessTransfer, ServesUntilSigtermAndStopsCleanly)
 {
-    HeadlessServer server;
+    HeadlessServer server(0, QStringLiteral("ko_KR.UTF-8"));
     ASSERT_NE(server.port, 0) << server.log.constData() << server.process.errorString().toStdString();
-    EXPECT_TRUE(server.served());
+    // The pages speak the user's language without a window too.
+    EXPECT_TRUE(server.successPage().contains(QString("파일을 올렸습니다.").toUtf8()));
     ::kill(pid_t(server.process.processId()), SIGTERM);
     ASSERT_TRUE(server.process.waitForFinished(10000));
     EXPECT_EQ(server.process.exitStatus(), QProcess::NormalExit);
