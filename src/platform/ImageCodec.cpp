@@ -5,32 +5,42 @@
 
 bool ImageCodec::jpegNeedsWholeImageBuffer(const QByteArray &data)
 {
+    // The decoder's own rule, taken at the first scan: a buffer of the whole picture unless
+    // the first frame header is sequential (SOF0, SOF1) and the first scan carries every
+    // component of the frame. Anything that cannot be read that far counts as needing one.
     const auto byte = [&](qsizetype i) { return i < data.size() ? uchar(data.at(i)) : 0; };
     if (byte(0) != 0xFF || byte(1) != 0xD8)
-        return false;
-    bool sequential = false;
-    int scans = 0;
+        return true;
+    int frameMarker = -1;
+    int frameComponents = 0;
     qsizetype i = 2;
-    while (i + 1 < data.size()) {
-        if (byte(i) != 0xFF) {
-            ++i; // entropy-coded data of a scan
+    while (i + 3 < data.size()) {
+        if (byte(i) != 0xFF)
+            return true; // stray bytes between segments
+        const uchar marker = byte(i + 1);
+        if (marker == 0xFF) {
+            ++i; // fill byte
             continue;
         }
-        const uchar marker = byte(i + 1);
-        if (marker == 0x00 || marker == 0xFF || (marker >= 0xD0 && marker <= 0xD7)) {
-            i += marker == 0xFF ? 1 : 2; // stuffed byte, fill byte or restart marker
+        if (marker == 0x01 || (marker >= 0xD0 && marker <= 0xD8)) {
+            i += 2; // markers without a segment
             continue;
         }
         if (marker == 0xD9)
-            break;
+            return true;
         const qsizetype length = (qsizetype(byte(i + 2)) << 8) | byte(i + 3);
-        if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC)
-            sequential = marker == 0xC0 || marker == 0xC1;
-        if (marker == 0xDA && ++scans > 1)
-            break;
+        const bool frame = marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC;
+        if (frame && frameMarker < 0) {
+            frameMarker = marker;
+            frameComponents = byte(i + 9); // after length, precision, height and width
+        }
+        if (marker == 0xDA) {
+            const int scanComponents = byte(i + 4);
+            return (frameMarker != 0xC0 && frameMarker != 0xC1) || scanComponents < frameComponents;
+        }
         i += 2 + length;
     }
-    return !sequential || scans > 1;
+    return true;
 }
 
 QImage ImageCodec::decode(const QByteArray &data, const QSize &targetSize)

@@ -24,7 +24,8 @@ public:
 
     static QByteArray pngData(const QImage &image);
 
-    // True for a JPEG that is progressive or holds several scans, which the decoder can only
-    // read through a buffer of the whole picture's coefficients.
+    // True for a JPEG that is progressive or holds several scans (or cannot be read as far as
+    // its first scan), which the decoder can only read through a buffer of the whole
+    // picture's coefficients.
     static bool jpegNeedsWholeImageBuffer(const QByteArray &data);
 };

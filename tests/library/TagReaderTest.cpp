@@ -211,6 +211,23 @@ TEST(TagReader, AHugeProgressiveCoverIsRefusedBeforeDecoding)
     EXPECT_TRUE(ImageCodec::jpegNeedsWholeImageBuffer(progressive));
     EXPECT_FALSE(ImageCodec::jpegNeedsWholeImageBuffer(SongFixtures::jpegClaiming(20000, 20000)));
     EXPECT_TRUE(ImageCodec::decode(progressive, QSize(92, 92)).isNull());
+
+    // Headers alone decide, as the decoder reads them: the first frame header and the
+    // components of the first scan.
+    const auto frame = [](uchar marker) {
+        return QByteArray("\xFF") + char(marker)
+            + QByteArray::fromHex("0011 08 4e20 4e20 03 011100 021101 031101");
+    };
+    const auto scan = [](int components) {
+        return QByteArray::fromHex("ffda") + char(0) + char(6 + 2 * components) + char(components)
+            + QByteArray(2 * components + 3, '\0') + QByteArray::fromHex("1234 ffd9");
+    };
+    const QByteArray start = QByteArray::fromHex("ffd8");
+    EXPECT_FALSE(ImageCodec::jpegNeedsWholeImageBuffer(start + frame(0xC0) + scan(3)));
+    EXPECT_TRUE(ImageCodec::jpegNeedsWholeImageBuffer(start + frame(0xC0) + scan(1))) << "one component per scan";
+    EXPECT_TRUE(ImageCodec::jpegNeedsWholeImageBuffer(start + frame(0xC2) + frame(0xC0) + scan(3)))
+        << "a later sequential header does not hide a progressive one";
+    EXPECT_TRUE(ImageCodec::jpegNeedsWholeImageBuffer(start + frame(0xC0))) << "no scan at all";
     // A sequential picture of that size is decoded straight to the small size.
     EXPECT_EQ(ImageCodec::decode(SongFixtures::jpeg(4000, 2500), QSize(92, 92)).size(), QSize(92, 92));
 }
