@@ -273,6 +273,7 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
         // Replaces an existing file of that name in one step, only now that the new one is whole.
         if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
             const QString reason = QString::fromLocal8Bit(strerror(errno));
+            flushFolder(directory);
             announceStored(stored);
             return Failure{500, stored.isEmpty()
                                     ? QStringLiteral("The file could not be stored: %1").arg(reason)
@@ -282,13 +283,18 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
         file.setAutoRemove(false);
         stored.append(names[qsizetype(i)]);
     }
+    flushFolder(directory);
     announceStored(stored);
-    // The new names themselves reach the disk too.
+    return std::nullopt;
+}
+
+// The new names themselves reach the disk too, before anyone hears of them.
+void MyHTTPConnection::flushFolder(const QString &directory)
+{
     if (const int folderFd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY); folderFd >= 0) {
         ::fsync(folderFd);
         ::close(folderFd);
     }
-    return std::nullopt;
 }
 
 void MyHTTPConnection::announceStored(const QStringList &names)
