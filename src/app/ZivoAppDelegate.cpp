@@ -64,7 +64,7 @@ bool ZivoAppDelegate::eventFilter(QObject *watched, QEvent *event)
     if (watched == m_window.get() && event->type() == QEvent::WindowStateChange) {
         if (m_window->windowState() & Qt::WindowMinimized)
             handleApplicationState(Qt::ApplicationHidden);
-        else if (m_state == Qt::ApplicationHidden)
+        else if (m_inBackground)
             handleApplicationState(Qt::ApplicationActive);
     }
     return QObject::eventFilter(watched, event);

@@ -6,6 +6,7 @@
 #include "platform/ImageView.h"
 #include "platform/Label.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Translations.h"
 #include "platform/ViewAnimation.h"
 #include "platform/Window.h"
 
@@ -92,7 +93,7 @@ View *MusicMainViewController::loadView()
     title->setText(QStringLiteral("Orbo"));
     title->setFontSize(22, true);
     auto *subtitle = new Label(QRect(tileLeft + 55, 62, 220, 18), root);
-    subtitle->setText(QCoreApplication::translate("Orbo", "Your music, your folders"));
+    subtitle->setText(Translations::text("Your music, your folders"));
     subtitle->setFontSize(10);
     subtitle->setTextColor(QColor(140, 150, 165));
 
@@ -102,14 +103,14 @@ View *MusicMainViewController::loadView()
         button->setBackgroundImage(ImageView::imageNamed(image));
         button->setBackgroundImage(ImageView::imageNamed(image + QStringLiteral("_on")), Button::Highlighted);
         button->setTag(i);
-        button->setAccessibleName(QCoreApplication::translate("Orbo", entries[i].captionKey));
+        button->setAccessibleName(Translations::text(entries[i].captionKey));
         m_buttons[i] = button;
 
         auto *label = new Label(QRect(tileFrame(i).x() + 2, tileFrame(i).y() + 62, tileWidth - 4, 34), root);
         label->setAlignment(Qt::AlignCenter);
         label->setFontSize(10.5, true);
         label->setWordWrap(true);
-        label->setText(QCoreApplication::translate("Orbo", entries[i].captionKey));
+        label->setText(Translations::text(entries[i].captionKey));
         label->setAttribute(Qt::WA_TransparentForMouseEvents);
         m_labels[i] = label;
     }
@@ -160,7 +161,7 @@ void MusicMainViewController::refreshEntries()
         const bool available = target != Screen::Count && appDelegate() && appDelegate()->hasScreen(target);
         m_buttons[i]->setEnabled(available);
         m_labels[i]->setTextColor(available ? QColor(236, 240, 245) : QColor(110, 116, 128));
-        m_labels[i]->setText(QCoreApplication::translate("Orbo", entries[i].captionKey));
+        m_labels[i]->setText(Translations::text(entries[i].captionKey));
     }
 }
 

@@ -5,6 +5,7 @@
 #include "SongCache.h"
 #include "ZivoModel.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Translations.h"
 
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -55,7 +56,7 @@ void FolderCacheBuilder::build(const QStringList &list, const QUrl &curFileUrl, 
         m_isOptimizing = true;
     });
     DispatchQueue::mainSync([this] {
-        const QString text = QCoreApplication::translate("Orbo", "optimizing list...");
+        const QString text = Translations::text("optimizing list...");
         m_overlay->viewMessageProgress({QStringLiteral("progressNofi"), QVariantList{text, 0.0f}, {}});
     });
 

@@ -9,6 +9,7 @@
 #include "platform/Date.h"
 #include "platform/FileManager.h"
 #include "platform/Sandbox.h"
+#include "platform/Translations.h"
 #include "platform/UserDefaults.h"
 
 #include <QCollator>
@@ -352,8 +353,8 @@ bool ZivoModel::createDir(const QString &path)
     else
         fs::create_directories(toPath(path), error);
     if (error) {
-        Util::alertViewQuick(QCoreApplication::translate("Orbo", "Error"), QString::fromStdString(error.message()),
-                             QCoreApplication::translate("Orbo", "OK"));
+        Util::alertViewQuick(Translations::text("Error"), QString::fromStdString(error.message()),
+                             Translations::text("OK"));
     }
     return !error;
 }

@@ -115,6 +115,7 @@ void AudioOutput::pump()
         m_clockBaseUSecs = played;
         m_nullConsumedBytes = 0;
         m_clock.restart();
+        m_lookAgain = true;
     }
     if (m_sink && m_device) {
         const qint64 free = std::min<qint64>(m_sink->bytesFree(), m_pending.size());
@@ -142,6 +143,11 @@ void AudioOutput::pump()
             m_clockBaseUSecs += m_format.durationForBytes(m_nullConsumedBytes);
         m_nullConsumedBytes = 0;
         m_pump.stop();
+        // After a failed device, the next sound looks for one again (it may be back).
+        if (m_lookAgain) {
+            m_lookAgain = false;
+            m_started = false;
+        }
         emit drained();
     }
 }

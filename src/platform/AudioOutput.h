@@ -55,4 +55,5 @@ private:
     qint64 m_clockBaseUSecs = 0;
     bool m_started = false;
     bool m_wasPlaying = false;
+    bool m_lookAgain = false;
 };

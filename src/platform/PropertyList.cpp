@@ -28,8 +28,8 @@ bool isIntegerType(int typeId)
     }
 }
 
-// XML 1.0 cannot carry most control characters or unpaired surrogates; such a
-// string is refused rather than written into a file that would not read back.
+// XML 1.0 cannot carry most control characters or unpaired surrogates; text holding
+// them is written as base64 instead (writeText), so the file always reads back.
 bool isXmlText(const QString &text)
 {
     for (qsizetype i = 0; i < text.size(); ++i) {
