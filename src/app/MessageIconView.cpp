@@ -4,7 +4,6 @@
 #include "platform/Label.h"
 #include "platform/Translations.h"
 
-#include <QCoreApplication>
 
 namespace {
 struct Entry

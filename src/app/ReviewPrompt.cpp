@@ -5,7 +5,6 @@
 #include "platform/UserDefaults.h"
 #include "platform/Translations.h"
 
-#include <QCoreApplication>
 #include <QDesktopServices>
 
 bool ReviewPrompt::shouldShow()

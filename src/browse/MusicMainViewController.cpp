@@ -10,7 +10,6 @@
 #include "platform/ViewAnimation.h"
 #include "platform/Window.h"
 
-#include <QCoreApplication>
 #include <QLinearGradient>
 #include <QLoggingCategory>
 #include <QPainter>

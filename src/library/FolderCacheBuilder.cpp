@@ -7,7 +7,6 @@
 #include "platform/NotificationCenter.h"
 #include "platform/Translations.h"
 
-#include <QCoreApplication>
 #include <QEventLoop>
 #include <QFileInfo>
 

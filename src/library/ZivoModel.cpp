@@ -13,7 +13,6 @@
 #include "platform/UserDefaults.h"
 
 #include <QCollator>
-#include <QCoreApplication>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
