@@ -81,7 +81,7 @@ int generate(int count)
 
 double cpuSeconds()
 {
-    rusage usage {};
+    rusage usage{};
     getrusage(RUSAGE_SELF, &usage);
     auto seconds = [](const timeval &t) { return double(t.tv_sec) + t.tv_usec / 1e6; };
     return seconds(usage.ru_utime) + seconds(usage.ru_stime);
@@ -91,7 +91,8 @@ double g_cpuStart = 0;
 
 void report(const char *mode, qsizetype count, double seconds)
 {
-    std::printf("%s %lld %.3f %ld %.3f\n", mode, (long long)count, seconds, peakKb(), cpuSeconds() - g_cpuStart);
+    std::printf("%s %lld %.3f %ld %.3f\n", mode, static_cast<long long>(count), seconds, peakKb(),
+                cpuSeconds() - g_cpuStart);
 }
 
 int runBuilder()
@@ -126,8 +127,8 @@ int runBare()
     for (const QString &name : list) {
         TagLib::MPEG::File file(QFile::encodeName(folder() + QLatin1Char('/') + name).constData(), false);
         TagLib::ID3v2::Tag *tag = file.ID3v2Tag();
-        QByteArray text = QByteArray(tag->title().toCString(true)) + tag->album().toCString(true)
-            + tag->artist().toCString(true);
+        QByteArray text =
+            QByteArray(tag->title().toCString(true)) + tag->album().toCString(true) + tag->artist().toCString(true);
         QImage image;
         const TagLib::ID3v2::FrameList pictures = tag->frameList("APIC");
         if (!pictures.isEmpty()) {

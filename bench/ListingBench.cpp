@@ -60,13 +60,13 @@ int main(int argc, char *argv[])
     const QString key = SettingsKeys::folderListCachePrefix + QStringLiteral("Big");
     qsizetype uncachedCount = 0;
     qsizetype cachedCount = 0;
-    const double uncached =
-        median(measure([&] { UserDefaults::standard().removeObjectForKey(key); }, uncachedCount));
+    const double uncached = median(measure([&] { UserDefaults::standard().removeObjectForKey(key); }, uncachedCount));
     const double cached = median(measure([] {}, cachedCount));
 
     std::printf("getFileListAtFolder, folder of %d files, median of %d runs\n", kFiles, kRuns);
-    std::printf("  uncached (directory read): %10.1f us  (%lld names)\n", uncached, (long long)uncachedCount);
-    std::printf("  cached (one stat):         %10.1f us  (%lld names)\n", cached, (long long)cachedCount);
+    std::printf("  uncached (directory read): %10.1f us  (%lld names)\n", uncached,
+                static_cast<long long>(uncachedCount));
+    std::printf("  cached (one stat):         %10.1f us  (%lld names)\n", cached, static_cast<long long>(cachedCount));
     std::printf("  ratio uncached/cached:     %10.1f x\n", uncached / cached);
     UserDefaults::resetStandard();
     return uncachedCount == kFiles && cachedCount == kFiles ? 0 : 1;

@@ -184,13 +184,15 @@ void shuffle(QPainter &p, const QRectF &r, const QBrush &brush)
     QPainterPath a;
     a.moveTo(r.left() + 3 * u, r.top() + 7 * u);
     a.lineTo(r.left() + 7 * u, r.top() + 7 * u);
-    a.cubicTo(r.left() + 12 * u, r.top() + 7 * u, r.left() + 12 * u, r.top() + 17 * u, r.left() + 17 * u, r.top() + 17 * u);
+    a.cubicTo(r.left() + 12 * u, r.top() + 7 * u, r.left() + 12 * u, r.top() + 17 * u, r.left() + 17 * u,
+              r.top() + 17 * u);
     a.lineTo(r.left() + 19 * u, r.top() + 17 * u);
     p.drawPath(a);
     QPainterPath b;
     b.moveTo(r.left() + 3 * u, r.top() + 17 * u);
     b.lineTo(r.left() + 7 * u, r.top() + 17 * u);
-    b.cubicTo(r.left() + 12 * u, r.top() + 17 * u, r.left() + 12 * u, r.top() + 7 * u, r.left() + 17 * u, r.top() + 7 * u);
+    b.cubicTo(r.left() + 12 * u, r.top() + 17 * u, r.left() + 12 * u, r.top() + 7 * u, r.left() + 17 * u,
+              r.top() + 7 * u);
     b.lineTo(r.left() + 19 * u, r.top() + 7 * u);
     p.drawPath(b);
     triangle(p, QPointF(r.left() + 20 * u, r.top() + 7 * u), 5 * u, brush);
@@ -307,9 +309,8 @@ void menu()
         p.setBrush(ink);
         p.drawEllipse(c, 1.9 * u, 1.9 * u);
     });
-    tile(QStringLiteral("main_settings"), [hole](QPainter &p, const QRectF &r) {
-        gear(p, r.center(), r.width() * 0.44, accentBrush(r), hole);
-    });
+    tile(QStringLiteral("main_settings"),
+         [hole](QPainter &p, const QRectF &r) { gear(p, r.center(), r.width() * 0.44, accentBrush(r), hole); });
 
     QImage selected = canvas(140, 100);
     QPainter p(&selected);
@@ -375,7 +376,8 @@ void icon(const QString &name, const Glyph &glyph)
 void overlays()
 {
     const QBrush white(ink);
-    icon(QStringLiteral("msg_play"), [&](QPainter &p, const QRectF &r) { triangle(p, r.center() + QPointF(2, 0), 34, accentBrush(r)); });
+    icon(QStringLiteral("msg_play"),
+         [&](QPainter &p, const QRectF &r) { triangle(p, r.center() + QPointF(2, 0), 34, accentBrush(r)); });
     icon(QStringLiteral("msg_pause"), [&](QPainter &p, const QRectF &r) {
         p.setPen(Qt::NoPen);
         p.setBrush(accentBrush(r));
@@ -456,8 +458,9 @@ void arrowButton()
         p.drawLine(QPointF(15, 25), QPointF(23.5, 16.5));
         p.drawLine(QPointF(23.5, 16.5), QPointF(32, 25));
         p.end();
-        save(image, light ? QStringLiteral("Orbo_plyr01_btm_plate_02-open-light@2x.png")
-                          : QStringLiteral("Orbo_plyr01_btm_plate_02-open@2x.png"));
+        save(image,
+             light ? QStringLiteral("Orbo_plyr01_btm_plate_02-open-light@2x.png")
+                   : QStringLiteral("Orbo_plyr01_btm_plate_02-open@2x.png"));
     }
 }
 
@@ -473,8 +476,8 @@ void wav(const QString &name, const QList<QPair<double, double>> &tones)
             const double t = double(i) / rate;
             // Short attack, exponential decay: a soft "blip" without clicks.
             const double envelope = std::min(1.0, t / 0.004) * std::exp(-t * 18.0);
-            const double value = 0.32 * envelope
-                * (std::sin(2 * M_PI * frequency * t) + 0.25 * std::sin(4 * M_PI * frequency * t));
+            const double value =
+                0.32 * envelope * (std::sin(2 * M_PI * frequency * t) + 0.25 * std::sin(4 * M_PI * frequency * t));
             const qint16 sample = qint16(std::lround(std::clamp(value, -1.0, 1.0) * 32767));
             char bytes[2];
             qToLittleEndian(sample, bytes);
@@ -482,8 +485,16 @@ void wav(const QString &name, const QList<QPair<double, double>> &tones)
         }
     }
     QByteArray file;
-    auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); file.append(b, 4); };
-    auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); file.append(b, 2); };
+    auto u32 = [&](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        file.append(b, 4);
+    };
+    auto u16 = [&](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        file.append(b, 2);
+    };
     file.append("RIFF");
     u32(quint32(36 + samples.size()));
     file.append("WAVEfmt ");

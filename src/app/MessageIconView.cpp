@@ -4,7 +4,6 @@
 #include "platform/Label.h"
 #include "platform/Translations.h"
 
-
 namespace {
 struct Entry
 {
@@ -19,15 +18,18 @@ QList<Entry> table()
     return {
         {QStringLiteral("prev"), QStringLiteral("Prev"), QStringLiteral("msg_fast-backward.png")},
         {QStringLiteral("next"), QStringLiteral("Next"), QStringLiteral("msg_fast-forward.png")},
-        {QStringLiteral("folderChange"), Translations::text("Playlist has changed."), QStringLiteral("msg_folderChange.png")},
+        {QStringLiteral("folderChange"), Translations::text("Playlist has changed."),
+         QStringLiteral("msg_folderChange.png")},
         {QStringLiteral("pause"), QStringLiteral("Pause"), QStringLiteral("msg_pause.png")},
         {QStringLiteral("play"), QStringLiteral("Play"), QStringLiteral("msg_play.png")},
         {QStringLiteral("delete"), QStringLiteral("Delete"), QStringLiteral("msg_trash.png")},
         {Translations::text("Shuffle On"), Translations::text("Shuffle On"), QStringLiteral("info-icons-03-RND.png")},
         {Translations::text("Shuffle Off"), Translations::text("Shuffle Off"), QStringLiteral("info-icons-05-RND-OFF")},
         {Translations::text("Repeat On"), Translations::text("Repeat On"), QStringLiteral("info-icons-01-RPT.png")},
-        {Translations::text("Repeat Off"), Translations::text("Repeat Off"), QStringLiteral("info-icons-04-RPT-OFF.png")},
-        {Translations::text("One Time Play"), Translations::text("One Time Play"), QStringLiteral("info-icons-02-RPT-ONE")},
+        {Translations::text("Repeat Off"), Translations::text("Repeat Off"),
+         QStringLiteral("info-icons-04-RPT-OFF.png")},
+        {Translations::text("One Time Play"), Translations::text("One Time Play"),
+         QStringLiteral("info-icons-02-RPT-ONE")},
     };
 }
 } // namespace

@@ -59,8 +59,8 @@ void Util::setAlertPresenter(AlertPresenter newPresenter)
 bool Util::addSkipBackupAttributeToItemAtURL(const QUrl &url)
 {
     const char value = 1;
-    return ::setxattr(QFile::encodeName(url.toLocalFile()).constData(), "user.com.apple.MobileBackup", &value, 1,
-                      0) == 0;
+    return ::setxattr(QFile::encodeName(url.toLocalFile()).constData(), "user.com.apple.MobileBackup", &value, 1, 0)
+        == 0;
 }
 
 void Util::viewMessageViewAutoClose(const QString &text)

@@ -119,9 +119,11 @@ void ZivoAppDelegate::buildOverlays()
     m_progressMsgViewProgressbar->setEmptyColor(QColor(6, 7, 10));
 
     m_musicInfoArrowButton = new Button(QRect(0, 0, 47, 43));
-    m_musicInfoArrowButton->setBackgroundImage(ImageView::imageNamed(QStringLiteral("Orbo_plyr01_btm_plate_02-open.png")));
     m_musicInfoArrowButton->setBackgroundImage(
-        ImageView::imageNamed(QStringLiteral("Orbo_plyr01_btm_plate_02-open-light.png")), Button::Highlighted);
+        ImageView::imageNamed(QStringLiteral("Orbo_plyr01_btm_plate_02-open.png")));
+    m_musicInfoArrowButton->setBackgroundImage(ImageView::imageNamed(
+                                                   QStringLiteral("Orbo_plyr01_btm_plate_02-open-light.png")),
+                                               Button::Highlighted);
     connect(m_musicInfoArrowButton, &Button::clicked, this, [] {
         NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_addMusicDetailView"));
     });
@@ -153,13 +155,13 @@ MusicMainViewController *ZivoAppDelegate::musicMainViewController() const
 QStringList ZivoAppDelegate::handledNotificationNames()
 {
     return {
-        QStringLiteral("Notify_addMusicDetailView"), QStringLiteral("Notify_addPlayListView"),
-        QStringLiteral("Notify_viewMessageAni"),     QStringLiteral("Notify_viewMessageIconAni"),
+        QStringLiteral("Notify_addMusicDetailView"),  QStringLiteral("Notify_addPlayListView"),
+        QStringLiteral("Notify_viewMessageAni"),      QStringLiteral("Notify_viewMessageIconAni"),
         QStringLiteral("Notify_viewMessageDuration"), QStringLiteral("Notify_closeMessageDuration"),
         QStringLiteral("Notify_viewMessageProgress"), QStringLiteral("Notify_closeMessageProgress"),
-        QStringLiteral("Notify_viewMessage"),        QStringLiteral("Notify_closeMessage"),
-        QStringLiteral("Notify_playOrPauseMusic"),   QStringLiteral("Notify_pauseMusic"),
-        QStringLiteral("Notify_playMusicNext"),      QStringLiteral("Notify_playMusicPrev"),
+        QStringLiteral("Notify_viewMessage"),         QStringLiteral("Notify_closeMessage"),
+        QStringLiteral("Notify_playOrPauseMusic"),    QStringLiteral("Notify_pauseMusic"),
+        QStringLiteral("Notify_playMusicNext"),       QStringLiteral("Notify_playMusicPrev"),
         QStringLiteral("Notify_soundPlay"),
     };
 }
@@ -168,13 +170,13 @@ void ZivoAppDelegate::registerNotifications()
 {
     using Handler = void (ZivoAppDelegate::*)(const Notification &);
     const Handler handlers[] = {
-        &ZivoAppDelegate::addMusicDetailView,   &ZivoAppDelegate::addPlayListView,
-        &ZivoAppDelegate::viewMessageAni,       &ZivoAppDelegate::viewMessageIconAni,
-        &ZivoAppDelegate::viewMessageDuration,  &ZivoAppDelegate::closeMessageDuration,
-        &ZivoAppDelegate::viewMessageProgress,  &ZivoAppDelegate::closeMessageProgress,
-        &ZivoAppDelegate::viewMessage,          &ZivoAppDelegate::closeMessage,
-        &ZivoAppDelegate::playOrPauseMusic,     &ZivoAppDelegate::pauseMusic,
-        &ZivoAppDelegate::playMusicNext,        &ZivoAppDelegate::playMusicPrev,
+        &ZivoAppDelegate::addMusicDetailView,  &ZivoAppDelegate::addPlayListView,
+        &ZivoAppDelegate::viewMessageAni,      &ZivoAppDelegate::viewMessageIconAni,
+        &ZivoAppDelegate::viewMessageDuration, &ZivoAppDelegate::closeMessageDuration,
+        &ZivoAppDelegate::viewMessageProgress, &ZivoAppDelegate::closeMessageProgress,
+        &ZivoAppDelegate::viewMessage,         &ZivoAppDelegate::closeMessage,
+        &ZivoAppDelegate::playOrPauseMusic,    &ZivoAppDelegate::pauseMusic,
+        &ZivoAppDelegate::playMusicNext,       &ZivoAppDelegate::playMusicPrev,
         &ZivoAppDelegate::soundPlay,
     };
     NotificationCenter &center = NotificationCenter::defaultCenter();
@@ -197,8 +199,8 @@ bool ZivoAppDelegate::didFinishLaunchingWithOptions()
     ZivoModel::appInit();
     // IS_OPTIMAZING starts false: the builder is idle until a list asks for it.
     registerNotifications();
-    for (View *overlay : {m_messageView, static_cast<View *>(m_messageIconView), m_messagViewDel,
-                          m_messagViewDuration, m_progressMsgView})
+    for (View *overlay : {m_messageView, static_cast<View *>(m_messageIconView), m_messagViewDel, m_messagViewDuration,
+                          m_progressMsgView})
         overlay->setCornerRadius(overlayRadius);
     QWidget *panelView = m_panel ? m_panel->panelView() : nullptr;
     if (panelView)
@@ -334,8 +336,8 @@ void ZivoAppDelegate::soundPlay(const Notification &notification)
         return;
     const QString which = notification.object.toString();
     SoundPlayer *player = which == QLatin1String("playPause") ? m_playSound.get()
-                        : which == QLatin1String("next")      ? m_nextSound.get()
-                        : which == QLatin1String("prev")      ? m_prevSound.get()
+        : which == QLatin1String("next")                      ? m_nextSound.get()
+        : which == QLatin1String("prev")                      ? m_prevSound.get()
                                                               : nullptr;
     if (player)
         player->play();
@@ -430,9 +432,18 @@ void ZivoAppDelegate::addScreen(Screen which, bool becomesCurrent)
         m_currentViewController = target;
 }
 
-void ZivoAppDelegate::addMusicMainView() { addScreen(Screen::MusicMain, true); }
-void ZivoAppDelegate::addMusicAllListView() { addScreen(Screen::MusicAllList, true); }
-void ZivoAppDelegate::addMusicListView() { addScreen(Screen::MusicList, true); }
+void ZivoAppDelegate::addMusicMainView()
+{
+    addScreen(Screen::MusicMain, true);
+}
+void ZivoAppDelegate::addMusicAllListView()
+{
+    addScreen(Screen::MusicAllList, true);
+}
+void ZivoAppDelegate::addMusicListView()
+{
+    addScreen(Screen::MusicList, true);
+}
 
 void ZivoAppDelegate::addMusicListViewiPod()
 {
@@ -442,20 +453,62 @@ void ZivoAppDelegate::addMusicListViewiPod()
     addScreen(Screen::MusicList, true);
 }
 
-void ZivoAppDelegate::addMusicSubListView() { addScreen(Screen::MusicSubList, true); }
-void ZivoAppDelegate::addPlayListView(const Notification &) { addScreen(Screen::PlayList, true); }
-void ZivoAppDelegate::addPlayListFileListView() { addScreen(Screen::PlayListFileList, true); }
-void ZivoAppDelegate::addPlaybackListFileListView() { addScreen(Screen::PlaybackList, true); }
-void ZivoAppDelegate::addPlaybackSubListView() { addScreen(Screen::PlaybackSubList, true); }
-void ZivoAppDelegate::addFileSelectorView() { addScreen(Screen::FileSelector, false); }
-void ZivoAppDelegate::addFileSelectorSubView() { addScreen(Screen::FileSelectorSub, false); }
-void ZivoAppDelegate::addFileManagerView() { addScreen(Screen::FileManager, true); }
-void ZivoAppDelegate::addFileManagerSubView() { addScreen(Screen::FileManagerSub, true); }
-void ZivoAppDelegate::addFolderView() { addScreen(Screen::Folder, false); }
-void ZivoAppDelegate::addWebserverView() { addScreen(Screen::Webserver, true); }
-void ZivoAppDelegate::addSettingsView() { addScreen(Screen::Settings, true); }
-void ZivoAppDelegate::addHelpView() { addScreen(Screen::Help, false); }
-void ZivoAppDelegate::addEncodingsView() { addScreen(Screen::Encodings, true); }
+void ZivoAppDelegate::addMusicSubListView()
+{
+    addScreen(Screen::MusicSubList, true);
+}
+void ZivoAppDelegate::addPlayListView(const Notification &)
+{
+    addScreen(Screen::PlayList, true);
+}
+void ZivoAppDelegate::addPlayListFileListView()
+{
+    addScreen(Screen::PlayListFileList, true);
+}
+void ZivoAppDelegate::addPlaybackListFileListView()
+{
+    addScreen(Screen::PlaybackList, true);
+}
+void ZivoAppDelegate::addPlaybackSubListView()
+{
+    addScreen(Screen::PlaybackSubList, true);
+}
+void ZivoAppDelegate::addFileSelectorView()
+{
+    addScreen(Screen::FileSelector, false);
+}
+void ZivoAppDelegate::addFileSelectorSubView()
+{
+    addScreen(Screen::FileSelectorSub, false);
+}
+void ZivoAppDelegate::addFileManagerView()
+{
+    addScreen(Screen::FileManager, true);
+}
+void ZivoAppDelegate::addFileManagerSubView()
+{
+    addScreen(Screen::FileManagerSub, true);
+}
+void ZivoAppDelegate::addFolderView()
+{
+    addScreen(Screen::Folder, false);
+}
+void ZivoAppDelegate::addWebserverView()
+{
+    addScreen(Screen::Webserver, true);
+}
+void ZivoAppDelegate::addSettingsView()
+{
+    addScreen(Screen::Settings, true);
+}
+void ZivoAppDelegate::addHelpView()
+{
+    addScreen(Screen::Help, false);
+}
+void ZivoAppDelegate::addEncodingsView()
+{
+    addScreen(Screen::Encodings, true);
+}
 
 void ZivoAppDelegate::addMusicDetailView(const Notification &)
 {

@@ -5,7 +5,8 @@
 #include "ZivoAppDelegate.h"
 #include "platform/NotificationCenter.h"
 
-ZivoViewController::ZivoViewController(QObject *parent) : ViewController(parent) {}
+ZivoViewController::ZivoViewController(QObject *parent) : ViewController(parent)
+{}
 
 void ZivoViewController::viewDidAppear(bool animated)
 {

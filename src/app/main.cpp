@@ -45,18 +45,17 @@ int main(int argc, char *argv[])
     parser.setApplicationDescription(QStringLiteral("Orbo, a music player for the songs in its Documents folder."));
     parser.addHelpOption();
     parser.addVersionOption();
-    const QCommandLineOption homeOption(
-        QStringLiteral("home"),
-        QStringLiteral("Keep the songs, caches and settings under <dir> (Documents, Caches, Preferences)."),
-        QStringLiteral("dir"));
+    const QCommandLineOption
+        homeOption(QStringLiteral("home"),
+                   QStringLiteral("Keep the songs, caches and settings under <dir> (Documents, Caches, Preferences)."),
+                   QStringLiteral("dir"));
     parser.addOption(homeOption);
     parser.process(app);
 
     if (parser.isSet(homeOption))
         Sandbox::setHome(parser.value(homeOption));
     if (!Sandbox::createFolders()) {
-        std::fprintf(stderr, "orbo: cannot create the folders under %s\n",
-                     qPrintable(Sandbox::documentsPath()));
+        std::fprintf(stderr, "orbo: cannot create the folders under %s\n", qPrintable(Sandbox::documentsPath()));
         return 1;
     }
 

@@ -69,7 +69,8 @@ protected:
 };
 } // namespace
 
-MusicMainViewController::MusicMainViewController(QObject *parent) : ZivoViewController(parent) {}
+MusicMainViewController::MusicMainViewController(QObject *parent) : ZivoViewController(parent)
+{}
 
 bool MusicMainViewController::canOpen(ZivoAppDelegate::Screen target) const
 {
@@ -170,10 +171,17 @@ void MusicMainViewController::chooseHighlight()
     Button *chosen = nullptr;
     if (panel && panel->isPlaying()) {
         switch (panel->playListMode()) {
-        case 2: chosen = m_buttons[AllSongs]; break;
-        case 0: chosen = m_buttons[Folder]; break;
-        case 1: chosen = m_buttons[Playlist]; break;
-        default: break;
+        case 2:
+            chosen = m_buttons[AllSongs];
+            break;
+        case 0:
+            chosen = m_buttons[Folder];
+            break;
+        case 1:
+            chosen = m_buttons[Playlist];
+            break;
+        default:
+            break;
         }
     }
     if (!chosen) {

@@ -10,8 +10,7 @@
 
 AsyncAndCacheImageOperator::AsyncAndCacheImageOperator(const QUrl &url, ImageSink *imageView, TextSink *label)
     : _url(url), _imageView(imageView), _label(label)
-{
-}
+{}
 
 void AsyncAndCacheImageOperator::setLoadCompleteWithTarget(Completion completion)
 {

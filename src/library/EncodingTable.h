@@ -18,11 +18,11 @@ public:
 
     // How a row's bytes are turned into text.
     enum class Backend {
-        None,          // no usable table: the text is left as it is
-        Icu,           // ICU converter named by codecName
-        Iconv,         // glibc iconv converter named by codecName
-        Utf8,          // ICU UTF-8 after dropping a byte-order mark
-        Utf16,         // byte-order mark sniffing, then ICU UTF-16BE/LE
+        None, // no usable table: the text is left as it is
+        Icu, // ICU converter named by codecName
+        Iconv, // glibc iconv converter named by codecName
+        Utf8, // ICU UTF-8 after dropping a byte-order mark
+        Utf16, // byte-order mark sniffing, then ICU UTF-16BE/LE
         NonLossyAscii, // backslash escapes, see NonLossyAsciiDecoder
         MacRomanVariant, // ICU Mac Roman with the bytes in byteChanges mapped differently
     };

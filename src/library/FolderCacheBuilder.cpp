@@ -10,7 +10,8 @@
 #include <QEventLoop>
 #include <QFileInfo>
 
-FolderCacheBuilder::FolderCacheBuilder(ProgressOverlayHost *overlay) : m_overlay(overlay) {}
+FolderCacheBuilder::FolderCacheBuilder(ProgressOverlayHost *overlay) : m_overlay(overlay)
+{}
 
 FolderCacheBuilder::~FolderCacheBuilder()
 {

@@ -23,8 +23,8 @@ QString cacheFile(const QString &name)
 {
     if (QFile::encodeName(name).size() <= kMaxFileNameBytes)
         return SongCache::cacheImagePath() + name;
-    const QString digest = QString::fromLatin1(
-        QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex());
+    const QString digest =
+        QString::fromLatin1(QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex());
     QString head = name.left(100);
     while (QFile::encodeName(head).size() > 150)
         head.chop(1);
@@ -106,8 +106,8 @@ bool SongCache::store(const QString &folder, const QString &fileName, const QVar
     // may write the same song at once without mixing their bytes.
     const QString scratch = target + QStringLiteral(".part-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
     QFile file(scratch);
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(*xml) == xml->size()
-        && file.flush();
+    const bool written =
+        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(*xml) == xml->size() && file.flush();
     file.close();
     if (written && ::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(target).constData()) == 0)
         return true;

@@ -21,7 +21,7 @@ public:
     // --- folders and listings ---
     // The root's display name in lists, and its relative name in song references.
     static const QString documentsFolderName; // "Documents"
-    static const QString rootRelativeName;    // "/"
+    static const QString rootRelativeName; // "/"
 
     static QString getPathWithFolderName(const QString &folderName);
     static QString folderRName(const QString &folderName);

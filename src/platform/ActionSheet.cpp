@@ -19,7 +19,9 @@ QList<ActionSheet *> &shown()
 
 ActionSheet::ActionSheet(const QString &title, ActionSheetDelegate *delegate, const QString &cancelButtonTitle,
                          const QString &destructiveButtonTitle, const QStringList &otherButtonTitles)
-    : m_title(title), m_delegate(delegate), m_hasDestructive(!destructiveButtonTitle.isEmpty()),
+    : m_title(title),
+      m_delegate(delegate),
+      m_hasDestructive(!destructiveButtonTitle.isEmpty()),
       m_hasCancel(!cancelButtonTitle.isEmpty())
 {
     if (m_hasDestructive)

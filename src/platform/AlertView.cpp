@@ -87,8 +87,8 @@ void AlertView::show()
     layout->addLayout(row);
     const int cardWidth = 270;
     m_card->setFixedWidth(cardWidth);
-    const int cardHeight = layout->heightForWidth(cardWidth) > 0 ? layout->heightForWidth(cardWidth)
-                                                                 : layout->sizeHint().height();
+    const int cardHeight =
+        layout->heightForWidth(cardWidth) > 0 ? layout->heightForWidth(cardWidth) : layout->sizeHint().height();
     m_card->setGeometry((Window::width - cardWidth) / 2, (Window::height - cardHeight) / 2, cardWidth, cardHeight);
 
     shown().append(this);

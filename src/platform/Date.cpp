@@ -28,8 +28,8 @@ Date Date::fromSeconds(std::int64_t seconds, std::int64_t nanoseconds)
     // Saturates: a file stamped far outside 1677..2262 (the nanosecond range) still gets a
     // date that writes and reads back unchanged.
     const __int128 ns = __int128(seconds) * kNsPerSecond + nanoseconds;
-    return Date(std::int64_t(std::clamp<__int128>(ns, std::numeric_limits<std::int64_t>::min(),
-                                                  std::numeric_limits<std::int64_t>::max())));
+    return Date(std::int64_t(
+        std::clamp<__int128>(ns, std::numeric_limits<std::int64_t>::min(), std::numeric_limits<std::int64_t>::max())));
 }
 
 // Plain calendar arithmetic in UTC: no local time zone is involved, so a clock time that a
@@ -62,8 +62,8 @@ std::optional<Date> Date::fromIsoString(const QString &text)
     const int hour = number(4), minute = number(5), second = number(6);
     if (!day.ok() || hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
-    const std::int64_t seconds = std::int64_t(sys_days{day}.time_since_epoch().count()) * 86400 + hour * 3600
-        + minute * 60 + second;
+    const std::int64_t seconds =
+        std::int64_t(sys_days{day}.time_since_epoch().count()) * 86400 + hour * 3600 + minute * 60 + second;
     std::int64_t fraction = 0;
     if (match.hasCaptured(7))
         fraction = match.captured(7).leftJustified(9, QLatin1Char('0')).toLongLong();

@@ -25,7 +25,8 @@ bool FileManager::isDirectory(const QString &path)
 
 std::optional<Date> FileManager::modificationDate(const QString &path)
 {
-    struct stat info {};
+    struct stat info
+    {};
     if (::stat(QFile::encodeName(path).constData(), &info) != 0)
         return std::nullopt;
     return Date::fromSeconds(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);

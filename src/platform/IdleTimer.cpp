@@ -18,7 +18,8 @@ IdleTimer &IdleTimer::shared()
     return timer;
 }
 
-IdleTimer::IdleTimer(const QDBusConnection &bus, QObject *parent) : QObject(parent), m_bus(bus) {}
+IdleTimer::IdleTimer(const QDBusConnection &bus, QObject *parent) : QObject(parent), m_bus(bus)
+{}
 
 IdleTimer::~IdleTimer()
 {

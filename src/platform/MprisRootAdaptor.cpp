@@ -4,7 +4,8 @@
 
 #include <QCoreApplication>
 
-MprisRootAdaptor::MprisRootAdaptor(MprisService *service) : QDBusAbstractAdaptor(service), m_service(service) {}
+MprisRootAdaptor::MprisRootAdaptor(MprisService *service) : QDBusAbstractAdaptor(service), m_service(service)
+{}
 
 void MprisRootAdaptor::Raise()
 {

@@ -32,9 +32,8 @@ void NotificationCenter::removeObserver(int token)
 void NotificationCenter::removeObserver(const QObject *owner, const QString &name)
 {
     QMutexLocker lock(&m_mutex);
-    std::erase_if(m_registrations, [&](const Registration &r) {
-        return r.owner == owner && (name.isNull() || r.name == name);
-    });
+    std::erase_if(m_registrations,
+                  [&](const Registration &r) { return r.owner == owner && (name.isNull() || r.name == name); });
 }
 
 bool NotificationCenter::isRegistered(int token) const
@@ -60,8 +59,7 @@ void NotificationCenter::postNotification(const Notification &notification)
             observer(notification);
 }
 
-void NotificationCenter::postNotificationName(const QString &name, const QVariant &object,
-                                              const QVariantMap &userInfo)
+void NotificationCenter::postNotificationName(const QString &name, const QVariant &object, const QVariantMap &userInfo)
 {
     postNotification({name, object, userInfo});
 }

@@ -29,7 +29,8 @@ QuitOnSignal::QuitOnSignal(QObject *parent) : QObject(parent)
         [[maybe_unused]] ssize_t n = ::read(pipeFds[1], &byte, 1);
         QCoreApplication::quit();
     });
-    struct sigaction action {};
+    struct sigaction action
+    {};
     action.sa_handler = onSignal;
     sigemptyset(&action.sa_mask);
     action.sa_flags = SA_RESTART;

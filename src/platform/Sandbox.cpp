@@ -50,9 +50,18 @@ void Sandbox::useStandardLocations()
     current() = standardPaths();
 }
 
-QString Sandbox::documentsPath() { return read(&Paths::documents); }
-QString Sandbox::cachesPath() { return read(&Paths::caches); }
-QString Sandbox::preferencesPath() { return read(&Paths::preferences); }
+QString Sandbox::documentsPath()
+{
+    return read(&Paths::documents);
+}
+QString Sandbox::cachesPath()
+{
+    return read(&Paths::caches);
+}
+QString Sandbox::preferencesPath()
+{
+    return read(&Paths::preferences);
+}
 
 QString Sandbox::settingsFilePath()
 {

@@ -3,11 +3,11 @@
 Slider::Slider(QWidget *parent) : QSlider(Qt::Horizontal, parent)
 {
     QSlider::setRange(0, steps);
-    setStyleSheet(QStringLiteral(
-        "QSlider::groove:horizontal { height: 4px; background: #3a3e4a; border-radius: 2px; }"
-        "QSlider::sub-page:horizontal { background: #2eccc4; border-radius: 2px; }"
-        "QSlider::handle:horizontal { width: 18px; height: 18px; margin: -7px 0; border-radius: 9px;"
-        " background: #f5f7fa; }"));
+    setStyleSheet(
+        QStringLiteral("QSlider::groove:horizontal { height: 4px; background: #3a3e4a; border-radius: 2px; }"
+                       "QSlider::sub-page:horizontal { background: #2eccc4; border-radius: 2px; }"
+                       "QSlider::handle:horizontal { width: 18px; height: 18px; margin: -7px 0; border-radius: 9px;"
+                       " background: #f5f7fa; }"));
     connect(this, &QSlider::valueChanged, this, [this](int) { emit valueChanged(value()); });
 }
 

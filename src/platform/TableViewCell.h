@@ -45,9 +45,7 @@ protected:
     void paintEvent(QPaintEvent *event) override;
     void resizeEvent(QResizeEvent *event) override;
 
-
 private:
-
     Style m_style;
     QString m_reuseIdentifier;
     Label *m_textLabel;

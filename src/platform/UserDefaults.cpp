@@ -55,8 +55,7 @@ void UserDefaults::resetStandard()
     standardStore().reset();
 }
 
-UserDefaults::UserDefaults(const QString &filePath, QObject *parent)
-    : QObject(parent), m_filePath(filePath)
+UserDefaults::UserDefaults(const QString &filePath, QObject *parent) : QObject(parent), m_filePath(filePath)
 {
     m_saveTimer.setSingleShot(true);
     m_saveTimer.setInterval(kSaveDelayMs);

@@ -11,7 +11,8 @@ namespace {
 const char *const hiddenProperty = "orboHidden";
 }
 
-View::View(QWidget *parent) : QWidget(parent) {}
+View::View(QWidget *parent) : QWidget(parent)
+{}
 
 View::View(const QRect &frame, QWidget *parent) : QWidget(parent)
 {

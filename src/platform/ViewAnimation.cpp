@@ -96,8 +96,10 @@ QAbstractAnimation *propertyAnimation(QWidget *view, const QString &property, co
         });
         // The start value is taken when the animation begins, not when it is built.
         QObject::connect(animation, &QAbstractAnimation::stateChanged,
-                         [animation, target, firstLeg](QAbstractAnimation::State now, QAbstractAnimation::State before) {
-                             if (firstLeg && target && now == QAbstractAnimation::Running && before == QAbstractAnimation::Stopped
+                         [animation, target, firstLeg](QAbstractAnimation::State now,
+                                                       QAbstractAnimation::State before) {
+                             if (firstLeg && target && now == QAbstractAnimation::Running
+                                 && before == QAbstractAnimation::Stopped
                                  && animation->direction() == QAbstractAnimation::Forward
                                  && animation->currentLoop() == 0 && animation->currentLoopTime() == 0)
                                  animation->setStartValue(View::alpha(target));
@@ -236,7 +238,8 @@ QAbstractAnimation *ViewAnimation::start()
     for (const Change &change : m_changes) {
         if (!change.view)
             continue;
-        QAbstractAnimation *one = propertyAnimation(change.view, change.property, change.to, m_record.durationMs, easing);
+        QAbstractAnimation *one =
+            propertyAnimation(change.view, change.property, change.to, m_record.durationMs, easing);
         if (m_record.autoreverses) {
             // There and back again: the return leg runs from the target to the value the
             // first leg started from (groups play their children forwards only).

@@ -3,7 +3,8 @@
 #include "View.h"
 #include "Window.h"
 
-ViewController::ViewController(QObject *parent) : QObject(parent) {}
+ViewController::ViewController(QObject *parent) : QObject(parent)
+{}
 
 ViewController::~ViewController()
 {
@@ -33,10 +34,14 @@ View *ViewController::loadView()
     return root;
 }
 
-void ViewController::viewWillAppear(bool) {}
-void ViewController::viewDidAppear(bool) {}
-void ViewController::viewWillDisappear(bool) {}
-void ViewController::viewDidDisappear(bool) {}
+void ViewController::viewWillAppear(bool)
+{}
+void ViewController::viewDidAppear(bool)
+{}
+void ViewController::viewWillDisappear(bool)
+{}
+void ViewController::viewDidDisappear(bool)
+{}
 
 bool ViewController::becomeFirstResponder()
 {
@@ -62,4 +67,5 @@ bool ViewController::isFirstResponder() const
     return window && window->firstResponder() == this;
 }
 
-void ViewController::remoteControlReceivedWithEvent(const RemoteControlEvent &) {}
+void ViewController::remoteControlReceivedWithEvent(const RemoteControlEvent &)
+{}

@@ -89,13 +89,20 @@ void Window::removeSubview(QWidget *view)
 int Window::remoteSubtypeForKey(int key)
 {
     switch (key) {
-    case Qt::Key_MediaPlay: return RemoteControlEvent::Play;
-    case Qt::Key_MediaPause: return RemoteControlEvent::Pause;
-    case Qt::Key_MediaStop: return RemoteControlEvent::Stop;
-    case Qt::Key_MediaTogglePlayPause: return RemoteControlEvent::TogglePlayPause;
-    case Qt::Key_MediaNext: return RemoteControlEvent::NextTrack;
-    case Qt::Key_MediaPrevious: return RemoteControlEvent::PreviousTrack;
-    default: return 0;
+    case Qt::Key_MediaPlay:
+        return RemoteControlEvent::Play;
+    case Qt::Key_MediaPause:
+        return RemoteControlEvent::Pause;
+    case Qt::Key_MediaStop:
+        return RemoteControlEvent::Stop;
+    case Qt::Key_MediaTogglePlayPause:
+        return RemoteControlEvent::TogglePlayPause;
+    case Qt::Key_MediaNext:
+        return RemoteControlEvent::NextTrack;
+    case Qt::Key_MediaPrevious:
+        return RemoteControlEvent::PreviousTrack;
+    default:
+        return 0;
     }
 }
 

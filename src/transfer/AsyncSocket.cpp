@@ -94,9 +94,7 @@ struct AsyncSocket::WritePacket
     double timeout = -1;
 };
 
-AsyncSocket::AsyncSocket(AsyncSocketDelegate *delegate, long userData)
-    : m_delegate(delegate)
-    , m_userData(userData)
+AsyncSocket::AsyncSocket(AsyncSocketDelegate *delegate, long userData) : m_delegate(delegate), m_userData(userData)
 {
     m_readQueue.reserve(5);
     m_writeQueue.reserve(5);
@@ -116,7 +114,11 @@ bool AsyncSocket::canSafelySetDelegate() const
 
 AsyncSocketError AsyncSocket::errorWithCode(int code)
 {
-    struct Text { const char *key; const char *english; };
+    struct Text
+    {
+        const char *key;
+        const char *english;
+    };
     static const Text texts[] = {{"AsyncSocketCFSocketError", "General CFSocket error"},
                                  {"AsyncSocketCanceledError", "Connection canceled"},
                                  {"AsyncSocketConnectTimeoutError", "Attempt to connect to host timed out"},
@@ -178,11 +180,12 @@ bool AsyncSocket::acceptOnAddress(const QString &address, quint16 port, AsyncSoc
         hints.ai_protocol = IPPROTO_TCP;
         hints.ai_flags = AI_PASSIVE;
         addrinfo *results = nullptr;
-        const int rc = ::getaddrinfo(address.toUtf8().constData(), QByteArray::number(port).constData(), &hints,
-                                     &results);
+        const int rc =
+            ::getaddrinfo(address.toUtf8().constData(), QByteArray::number(port).constData(), &hints, &results);
         if (rc != 0) {
             if (error)
-                *error = {QStringLiteral("kCFStreamErrorDomainNetDB"), rc, QString::fromLocal8Bit(gai_strerror(rc))};
+                *error = {QStringLiteral("kCFStreamErrorDomainNetDB"), rc, QString::fromLocal8Bit(gai_strerror(rc)),
+                          QString()};
             return false;
         }
         have4 = have6 = false;
@@ -271,7 +274,8 @@ void AsyncSocket::acceptPending(int listenFD)
                     if (dropped >= 0)
                         ::close(dropped);
                     reserve = ::open("/dev/null", O_RDONLY | O_CLOEXEC);
-                    qWarning().noquote() << QStringLiteral("AsyncSocket %1 is out of file descriptors; a client was turned away.")
+                    qWarning().noquote() << QStringLiteral(
+                                                "AsyncSocket %1 is out of file descriptors; a client was turned away.")
                                                 .arg(quintptr(this), 0, 16);
                 }
                 // Give the descriptors time to come back rather than spinning on the ready listener.
@@ -356,8 +360,8 @@ void AsyncSocket::streamsOpened()
 {
     m_flags |= DidCompleteOpenForRead | DidCompleteOpenForWrite;
     if (m_fd4 < 0 && m_fd6 < 0)
-        qWarning().noquote() << QStringLiteral("AsyncSocket %1 couldn't determine IP version of socket")
-                                    .arg(quintptr(this), 0, 16);
+        qWarning().noquote()
+            << QStringLiteral("AsyncSocket %1 couldn't determine IP version of socket").arg(quintptr(this), 0, 16);
     if (m_delegate) {
         sockaddr_storage peer;
         quint16 port = 0;
@@ -430,7 +434,7 @@ void AsyncSocket::writeData(const QByteArray &data, double timeout, long tag)
     scheduleDequeueWrite();
 }
 
-template<typename Work>
+template <typename Work>
 void AsyncSocket::handleEvent(Work &&work)
 {
     if (m_handlingEvent) {
@@ -633,7 +637,8 @@ void AsyncSocket::doBytesAvailable()
             done = packet->bytesDone == packet->buffer.size();
         } else if (preBuffered) {
             const qsizetype from = std::max<qsizetype>(0, packet->bytesDone - got - (termLength - 1));
-            const qsizetype at = QByteArrayView(packet->buffer.constData(), packet->bytesDone).indexOf(packet->term, from);
+            const qsizetype at =
+                QByteArrayView(packet->buffer.constData(), packet->bytesDone).indexOf(packet->term, from);
             if (at >= 0) {
                 const qsizetype end = at + termLength;
                 m_partialReadBuffer.prepend(packet->buffer.constData() + end, packet->bytesDone - end);
@@ -643,7 +648,8 @@ void AsyncSocket::doBytesAvailable()
         } else {
             done = packet->bytesDone >= termLength
                 && std::memcmp(packet->buffer.constData() + packet->bytesDone - termLength, packet->term.constData(),
-                               size_t(termLength)) == 0;
+                               size_t(termLength))
+                    == 0;
         }
         if (!done && packet->maxLength >= 0 && packet->bytesDone >= packet->maxLength)
             maxedOut = true;

@@ -137,7 +137,8 @@ private:
     void scheduleDequeueRead();
     void scheduleDequeueWrite();
     void scheduleDequeue(bool &deferred, bool &scheduled, void (AsyncSocket::*dequeue)());
-    template<typename Work> void handleEvent(Work &&work);
+    template <typename Work>
+    void handleEvent(Work &&work);
     void maybeDequeueRead();
     void maybeDequeueWrite();
     void doBytesAvailable();

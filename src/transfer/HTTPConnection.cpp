@@ -40,9 +40,7 @@ bool hasBody(const QByteArray &method)
 }
 } // namespace
 
-HTTPConnection::HTTPConnection(AsyncSocket *socket, HTTPServer *server)
-    : m_socket(socket)
-    , m_server(server)
+HTTPConnection::HTTPConnection(AsyncSocket *socket, HTTPServer *server) : m_socket(socket), m_server(server)
 {
     m_socket->setDelegate(this);
     m_socket->enablePreBuffering();
@@ -85,9 +83,11 @@ std::unique_ptr<HTTPResponse> HTTPConnection::httpResponseForMethod(const QByteA
     return std::make_unique<HTTPFileResponse>(path);
 }
 
-void HTTPConnection::prepareForBodyWithSize(quint64) {}
+void HTTPConnection::prepareForBodyWithSize(quint64)
+{}
 
-void HTTPConnection::processDataChunk(const QByteArray &) {}
+void HTTPConnection::processDataChunk(const QByteArray &)
+{}
 
 QByteArray HTTPConnection::preprocessResponse(HTTPMessage &response)
 {
@@ -235,9 +235,8 @@ bool HTTPConnection::isAuthenticated()
         m_lastNC = nc;
         const QByteArray ha1 = hexMD5(auth.username + ':' + auth.realm + ':' + password);
         const QByteArray ha2 = hexMD5(QString::fromUtf8(m_request.method()) + ':' + auth.uri);
-        const QByteArray expected =
-            hexMD5(QString::fromLatin1(ha1) + ':' + auth.nonce + ':' + auth.nc + ':' + auth.cnonce + ':' + auth.qop
-                   + ':' + QString::fromLatin1(ha2));
+        const QByteArray expected = hexMD5(QString::fromLatin1(ha1) + ':' + auth.nonce + ':' + auth.nc + ':'
+                                           + auth.cnonce + ':' + auth.qop + ':' + QString::fromLatin1(ha2));
         return expected == auth.response.toLatin1();
     }
     if (!auth.isBasic)
@@ -256,9 +255,9 @@ bool HTTPConnection::isAuthenticated()
 
 void HTTPConnection::addDigestAuthChallenge(HTTPMessage &response)
 {
-    response.setHeaderField("WWW-Authenticate", QStringLiteral("Digest realm=\"%1\", qop=\"auth\", nonce=\"%2\"")
-                                                    .arg(realm(), generateNonce())
-                                                    .toUtf8());
+    response.setHeaderField(
+        "WWW-Authenticate",
+        QStringLiteral("Digest realm=\"%1\", qop=\"auth\", nonce=\"%2\"").arg(realm(), generateNonce()).toUtf8());
 }
 
 void HTTPConnection::addBasicAuthChallenge(HTTPMessage &response)
@@ -343,8 +342,8 @@ HTTPMessage HTTPConnection::prepareMultiRangeResponse(quint64 contentLength)
     m_rangesHeaders.clear();
     quint64 total = 0;
     for (const DDRange &range : m_ranges) {
-        const QByteArray header = "\r\n--" + m_rangesBoundary.toUtf8() + "\r\nContent-Range: "
-            + contentRange(range, contentLength) + "\r\n\r\n";
+        const QByteArray header = "\r\n--" + m_rangesBoundary.toUtf8()
+            + "\r\nContent-Range: " + contentRange(range, contentLength) + "\r\n\r\n";
         m_rangesHeaders.push_back(header);
         total += quint64(header.size()) + range.length;
     }
@@ -460,13 +459,13 @@ void HTTPConnection::replyToHTTPRequest()
     const quint64 length = m_httpResponse->contentLength();
     m_ranges.clear();
     const QByteArray rangeHeader = m_request.headerField("Range");
-    const bool ranged = m_httpResponse->status() == 200 && m_request.hasHeaderField("Range")
-        && parseRangeRequest(rangeHeader, length);
+    const bool ranged =
+        m_httpResponse->status() == 200 && m_request.hasHeaderField("Range") && parseRangeRequest(rangeHeader, length);
     if (!ranged)
         m_ranges.clear();
     HTTPMessage response = !ranged ? HTTPMessage::response(m_httpResponse->status())
-        : m_ranges.size() == 1    ? prepareUniRangeResponse(length)
-                                  : prepareMultiRangeResponse(length);
+        : m_ranges.size() == 1     ? prepareUniRangeResponse(length)
+                                   : prepareMultiRangeResponse(length);
     if (!ranged)
         response.setHeaderField("Content-Length", QByteArray::number(length));
     const QByteArray header = preprocessResponse(response);
@@ -554,7 +553,8 @@ void HTTPConnection::finishResponse()
     readNextRequestLine();
 }
 
-void HTTPConnection::onSocketWillDisconnectWithError(AsyncSocket *, const AsyncSocketError *) {}
+void HTTPConnection::onSocketWillDisconnectWithError(AsyncSocket *, const AsyncSocketError *)
+{}
 
 void HTTPConnection::onSocketDidDisconnect(AsyncSocket *)
 {

@@ -1,10 +1,7 @@
 #include "transfer/HTTPDataResponse.h"
 
-HTTPDataResponse::HTTPDataResponse(const QByteArray &data, int status)
-    : m_data(data)
-    , m_status(status)
-{
-}
+HTTPDataResponse::HTTPDataResponse(const QByteArray &data, int status) : m_data(data), m_status(status)
+{}
 
 void HTTPDataResponse::setOffset(quint64 offset)
 {

@@ -1,8 +1,6 @@
 #include "transfer/HTTPFileResponse.h"
 
-HTTPFileResponse::HTTPFileResponse(const QString &filePath)
-    : m_filePath(filePath)
-    , m_file(filePath)
+HTTPFileResponse::HTTPFileResponse(const QString &filePath) : m_filePath(filePath), m_file(filePath)
 {
     // Unbuffered: each read goes straight into the piece that is sent, without a second copy.
     if (m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))

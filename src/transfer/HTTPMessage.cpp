@@ -147,18 +147,31 @@ QByteArray HTTPMessage::serialized() const
 QByteArray HTTPMessage::reasonPhrase(int status)
 {
     switch (status) {
-    case 200: return "OK";
-    case 206: return "Partial Content";
-    case 400: return "Bad Request";
-    case 401: return "Unauthorized";
-    case 403: return "Forbidden";
-    case 404: return "Not Found";
-    case 405: return "Method Not Allowed";
-    case 409: return "Conflict";
-    case 413: return "Payload Too Large";
-    case 500: return "Internal Server Error";
-    case 505: return "HTTP Version Not Supported";
-    case 507: return "Insufficient Storage";
-    default: return "Unknown";
+    case 200:
+        return "OK";
+    case 206:
+        return "Partial Content";
+    case 400:
+        return "Bad Request";
+    case 401:
+        return "Unauthorized";
+    case 403:
+        return "Forbidden";
+    case 404:
+        return "Not Found";
+    case 405:
+        return "Method Not Allowed";
+    case 409:
+        return "Conflict";
+    case 413:
+        return "Payload Too Large";
+    case 500:
+        return "Internal Server Error";
+    case 505:
+        return "HTTP Version Not Supported";
+    case 507:
+        return "Insufficient Storage";
+    default:
+        return "Unknown";
     }
 }

@@ -6,8 +6,7 @@
 
 #include <QDebug>
 
-HTTPServer::HTTPServer()
-    : m_listener(std::make_unique<AsyncSocket>(this))
+HTTPServer::HTTPServer() : m_listener(std::make_unique<AsyncSocket>(this))
 {
     setConnectionClass<HTTPConnection>();
     NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("HTTPConnectionDidDie"),

@@ -29,7 +29,7 @@ public:
     void setDelegate(QObject *delegate) { m_delegate = delegate; }
     QString documentRoot() const { return m_documentRoot; }
     void setDocumentRoot(const QString &path) { m_documentRoot = path; }
-    template<class Connection>
+    template <class Connection>
     void setConnectionClass()
     {
         m_connectionFactory = [](AsyncSocket *socket, HTTPServer *server) { return new Connection(socket, server); };

@@ -36,12 +36,15 @@ int HeadlessTransfer::run(int argc, char *argv[])
     parser.addHelpOption();
     const QCommandLineOption headless(QStringLiteral("headless"), QStringLiteral("Run without a window."));
     const QCommandLineOption transfer(QStringLiteral("transfer"), QStringLiteral("Serve the Wi-Fi transfer page."));
-    const QCommandLineOption port(QStringLiteral("port"), QStringLiteral("Listen on <port> (default 5551, 0: any free one)."),
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("Listen on <port> (default 5551, 0: any free one)."),
                                   QStringLiteral("port"), QStringLiteral("5551"));
     const QCommandLineOption address(QStringLiteral("address"),
-                                     QStringLiteral("Listen only on <address> (\"localhost\" for loopback); default: all."),
+                                     QStringLiteral(
+                                         "Listen only on <address> (\"localhost\" for loopback); default: all."),
                                      QStringLiteral("address"));
-    const QCommandLineOption home(QStringLiteral("home"), QStringLiteral("Keep the songs, caches and settings under <dir>."),
+    const QCommandLineOption home(QStringLiteral("home"),
+                                  QStringLiteral("Keep the songs, caches and settings under <dir>."),
                                   QStringLiteral("dir"));
     parser.addOptions({headless, transfer, port, address, home});
     parser.process(app);
@@ -67,7 +70,8 @@ int HeadlessTransfer::run(int argc, char *argv[])
 
     NotificationCenter::defaultCenter().addObserver(&app, QStringLiteral("WebServerMessageNotify"),
                                                     [](const Notification &notification) {
-                                                        std::fputs(notification.object.toString().toUtf8().constData(), stderr);
+                                                        std::fputs(notification.object.toString().toUtf8().constData(),
+                                                                   stderr);
                                                         std::fflush(stderr);
                                                     });
     int status = 0;

@@ -23,12 +23,8 @@ QByteArray withoutFinalDot(const QString &text)
 } // namespace
 
 MDNSPublisher::MDNSPublisher(const QString &domain, const QString &type, const QString &name, quint16 port)
-    : m_domain(domain)
-    , m_type(type)
-    , m_name(name.isEmpty() ? QSysInfo::machineHostName() : name)
-    , m_port(port)
-{
-}
+    : m_domain(domain), m_type(type), m_name(name.isEmpty() ? QSysInfo::machineHostName() : name), m_port(port)
+{}
 
 MDNSPublisher::~MDNSPublisher()
 {
@@ -123,16 +119,17 @@ void MDNSPublisher::groupCallback(AvahiEntryGroup *group, int state, void *self)
 void MDNSPublisher::registerService(AvahiClient *client)
 {
     if (!m_group)
-        m_group = avahi_entry_group_new(client, reinterpret_cast<AvahiEntryGroupCallback>(&MDNSPublisher::groupCallback),
-                                        this);
+        m_group = avahi_entry_group_new(client,
+                                        reinterpret_cast<AvahiEntryGroupCallback>(&MDNSPublisher::groupCallback), this);
     if (!m_group)
         return;
     AvahiStringList *list = nullptr;
     for (auto it = m_txt.cbegin(); it != m_txt.cend(); ++it)
         list = avahi_string_list_add_pair(list, it.key().toUtf8().constData(), it.value().toUtf8().constData());
-    const int rc = avahi_entry_group_add_service_strlst(
-        m_group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0), m_name.toUtf8().constData(),
-        withoutFinalDot(m_type).constData(), withoutFinalDot(m_domain).constData(), nullptr, m_port, list);
+    const int rc =
+        avahi_entry_group_add_service_strlst(m_group, AVAHI_IF_UNSPEC, AVAHI_PROTO_UNSPEC, AvahiPublishFlags(0),
+                                             m_name.toUtf8().constData(), withoutFinalDot(m_type).constData(),
+                                             withoutFinalDot(m_domain).constData(), nullptr, m_port, list);
     avahi_string_list_free(list);
     if (rc < 0 || avahi_entry_group_commit(m_group) < 0)
         qInfo().noquote() << QStringLiteral("HTTP Server: mDNS publishing failed (%1)")

@@ -1,7 +1,7 @@
 #include "transfer/MultipartParser.h"
 
 namespace {
-constexpr qsizetype kMaxDelimiterLine = 200;   // boundaries are at most 70 characters
+constexpr qsizetype kMaxDelimiterLine = 200; // boundaries are at most 70 characters
 constexpr qsizetype kMaxHeaderBlock = 16 * 1024;
 
 // The value of one parameter of a header ("name", "filename"), quoted or not.
@@ -25,7 +25,8 @@ bool parameter(QByteArrayView value, QByteArrayView key, QByteArray *out)
         if (cursor < value.size() && value[cursor] == '"') {
             ++cursor;
             while (cursor < value.size() && value[cursor] != '"') {
-                if (value[cursor] == '\\' && cursor + 1 < value.size() && (value[cursor + 1] == '"' || value[cursor + 1] == '\\'))
+                if (value[cursor] == '\\' && cursor + 1 < value.size()
+                    && (value[cursor + 1] == '"' || value[cursor + 1] == '\\'))
                     ++cursor;
                 text.append(value[cursor]);
                 ++cursor;
@@ -80,8 +81,7 @@ bool MultipartParser::feed(QByteArrayView chunk)
     if (m_state == State::Done)
         return true; // the epilogue is ignored
     m_buffer.append(chunk);
-    while (step()) {
-    }
+    while (step()) {}
     return m_state != State::Failed;
 }
 

@@ -16,8 +16,8 @@ public:
     struct PartHeader
     {
         QList<QPair<QByteArray, QByteArray>> fields;
-        QByteArray name;      // the Content-Disposition "name"
-        QByteArray filename;  // its "filename", when hasFilename
+        QByteArray name; // the Content-Disposition "name"
+        QByteArray filename; // its "filename", when hasFilename
         bool hasFilename = false;
     };
 

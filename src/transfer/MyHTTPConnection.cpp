@@ -53,14 +53,13 @@ mode_t processUmask()
 
 QString documentsRoot(const HTTPServer *server)
 {
-    return server && !server->documentRoot().isEmpty() ? server->documentRoot() : ZivoModel::getPathWithFolderName("Documents");
+    return server && !server->documentRoot().isEmpty() ? server->documentRoot()
+                                                       : ZivoModel::getPathWithFolderName("Documents");
 }
 } // namespace
 
-MyHTTPConnection::MyHTTPConnection(AsyncSocket *socket, HTTPServer *server)
-    : HTTPConnection(socket, server)
-{
-}
+MyHTTPConnection::MyHTTPConnection(AsyncSocket *socket, HTTPServer *server) : HTTPConnection(socket, server)
+{}
 
 // Unfinished uploads go with their temporary files: a cut-off body leaves nothing.
 MyHTTPConnection::~MyHTTPConnection() = default;
@@ -234,7 +233,8 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
         return Failure{400, QStringLiteral("The upload carries no file.")};
 
     QString refusal;
-    m_uploadFolderName = m_fields.contains("folder") ? QString::fromUtf8(m_fields.value("folder")) : QStringLiteral("/");
+    m_uploadFolderName =
+        m_fields.contains("folder") ? QString::fromUtf8(m_fields.value("folder")) : QStringLiteral("/");
     const QString folder = folderPath(m_uploadFolderName, &refusal);
     if (!refusal.isEmpty())
         return Failure{400, refusal};
@@ -263,7 +263,8 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
         QTemporaryFile &file = *upload.file;
         ::fchmod(file.handle(), 0666 & ~processUmask());
         if (::fsync(file.handle()) != 0)
-            return Failure{507, QStringLiteral("The file could not be stored: %1").arg(QString::fromLocal8Bit(strerror(errno)))};
+            return Failure{
+                507, QStringLiteral("The file could not be stored: %1").arg(QString::fromLocal8Bit(strerror(errno)))};
         file.close();
     }
     QStringList stored;
@@ -275,10 +276,10 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
             const QString reason = QString::fromLocal8Bit(strerror(errno));
             flushFolder(directory);
             announceStored(stored);
-            return Failure{500, stored.isEmpty()
-                                    ? QStringLiteral("The file could not be stored: %1").arg(reason)
-                                    : QStringLiteral("\"%1\" could not be stored (%2); stored: %3.")
-                                          .arg(names[qsizetype(i)], reason, stored.join(QStringLiteral(", ")))};
+            return Failure{500,
+                           stored.isEmpty() ? QStringLiteral("The file could not be stored: %1").arg(reason)
+                                            : QStringLiteral("\"%1\" could not be stored (%2); stored: %3.")
+                                                  .arg(names[qsizetype(i)], reason, stored.join(QStringLiteral(", ")))};
         }
         file.setAutoRemove(false);
         stored.append(names[qsizetype(i)]);
@@ -301,8 +302,8 @@ void MyHTTPConnection::announceStored(const QStringList &names)
 {
     for (const QString &name : names) {
         m_uploadFileName = name;
-        NotificationCenter::defaultCenter().postNotificationName(
-            QStringLiteral("WebServerMessageNotify"), QStringLiteral("[%1] upload Success\n").arg(name));
+        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("WebServerMessageNotify"),
+                                                                 QStringLiteral("[%1] upload Success\n").arg(name));
     }
 }
 
@@ -321,8 +322,9 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::httpResponseForMethod(const QByt
             ? finishUpload()
             : std::optional<Failure>(Failure{400, QStringLiteral("The upload carries no file.")});
         if (failure) {
-            return pageResponse(QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                               "charset=utf-8\" /><title>Upload failed</title></head><body>%1</body></html>")
+            return pageResponse(QStringLiteral(
+                                    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                    "charset=utf-8\" /><title>Upload failed</title></head><body>%1</body></html>")
                                     .arg(htmlEscaped(failure->message)),
                                 failure->status);
         }
@@ -395,7 +397,8 @@ QString MyHTTPConnection::createBrowseableIndex(const QString &, const QString &
     page += QStringLiteral("<link href=\"/___Uploader/uploadify.css\" type=\"text/css\" rel=\"stylesheet\" />");
     page += QStringLiteral("<script type=\"text/javascript\" src=\"/___Uploader/jquery-1.4.2.min.js\"></script>");
     page += QStringLiteral("<script type=\"text/javascript\" src=\"/___Uploader/swfobject.js\"></script>");
-    page += QStringLiteral("<script type=\"text/javascript\" src=\"/___Uploader/jquery.uploadify.v2.1.4.min.js\"></script>");
+    page += QStringLiteral(
+        "<script type=\"text/javascript\" src=\"/___Uploader/jquery.uploadify.v2.1.4.min.js\"></script>");
     page += QStringLiteral("<script type=\"text/javascript\">");
     page += QStringLiteral("$(document).ready(function() {");
     page += QStringLiteral("$('#file_upload').uploadify({");
@@ -434,7 +437,8 @@ QString MyHTTPConnection::createBrowseableIndex(const QString &, const QString &
     page += QStringLiteral("■ %1 <br><br>").arg(Translations::text("upload several files"));
     page += QStringLiteral("<form name='form1'>");
     page += QStringLiteral("<input type='hidden' name='uploadFolder' value='/'>");
-    page += QStringLiteral("%1 : /Documents/<input type='text' id='folderName' readonly><br>").arg(Translations::text("To copy a file folder"));
+    page += QStringLiteral("%1 : /Documents/<input type='text' id='folderName' readonly><br>")
+                .arg(Translations::text("To copy a file folder"));
     page += QStringLiteral("<hr width='800' align='left'>");
     page += QStringLiteral("<input name='folderChechBox' checked type='checkbox' value='/' "
                            "onclick=\"$('#file_upload').uploadifySettings('folder','/');folderName.value='/';"

@@ -245,10 +245,11 @@ TEST(AppDelegateLifecycle, DesktopStatesMapToTheEntryPointsWithTheirLogLines)
     QStringList lines;
     static QStringList *sink = nullptr;
     sink = &lines;
-    const QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext &c, const QString &m) {
-        if (QByteArray(c.category) == "orbo.app")
-            *sink << m;
-    });
+    const QtMessageHandler previous =
+        qInstallMessageHandler([](QtMsgType, const QMessageLogContext &c, const QString &m) {
+            if (QByteArray(c.category) == "orbo.app")
+                *sink << m;
+        });
     ZivoAppDelegate &d = shell.delegate;
     QCoreApplication::processEvents(); // the first activation check after launch
     d.handleApplicationState(Qt::ApplicationActive);
@@ -317,13 +318,20 @@ TEST(Overlays, IconMessagesFollowTheTable)
 {
     Shell shell;
     MessageIconView *icon = shell.delegate.messageIconView();
-    struct Row { QString key, label, image; };
+    struct Row
+    {
+        QString key, label, image;
+    };
     const QList<Row> rows = {
-        {"prev", "Prev", "msg_fast-backward.png"},        {"next", "Next", "msg_fast-forward.png"},
+        {"prev", "Prev", "msg_fast-backward.png"},
+        {"next", "Next", "msg_fast-forward.png"},
         {"folderChange", "Playlist has changed.", "msg_folderChange.png"},
-        {"pause", "Pause", "msg_pause.png"},              {"play", "Play", "msg_play.png"},
-        {"delete", "Delete", "msg_trash.png"},            {"Shuffle On", "Shuffle On", "info-icons-03-RND.png"},
-        {"Shuffle Off", "Shuffle Off", "info-icons-05-RND-OFF"}, {"Repeat On", "Repeat On", "info-icons-01-RPT.png"},
+        {"pause", "Pause", "msg_pause.png"},
+        {"play", "Play", "msg_play.png"},
+        {"delete", "Delete", "msg_trash.png"},
+        {"Shuffle On", "Shuffle On", "info-icons-03-RND.png"},
+        {"Shuffle Off", "Shuffle Off", "info-icons-05-RND-OFF"},
+        {"Repeat On", "Repeat On", "info-icons-01-RPT.png"},
         {"Repeat Off", "Repeat Off", "info-icons-04-RPT-OFF.png"},
         {"One Time Play", "One Time Play", "info-icons-02-RPT-ONE"},
     };
@@ -470,9 +478,9 @@ TEST(Navigation, AddOperationsStackScreensAndRecordTheCurrentOne)
 
     d.removeCurrentViewController();
     EXPECT_FALSE(list->isOnScreen());
-    EXPECT_EQ(journal, QStringList({"list.willAppear", "list.didAppear", "picker.willAppear", "picker.didAppear",
-                                    "detail.willAppear", "detail.didAppear", "list.willDisappear",
-                                    "list.didDisappear"}));
+    EXPECT_EQ(journal,
+              QStringList({"list.willAppear", "list.didAppear", "picker.willAppear", "picker.didAppear",
+                           "detail.willAppear", "detail.didAppear", "list.willDisappear", "list.didDisappear"}));
 
     // The import's "open the folder" asks the folder list to go straight into the sub-list.
     d.addMusicListViewiPod();

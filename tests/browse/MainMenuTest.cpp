@@ -26,10 +26,7 @@ namespace {
 
 struct Menu
 {
-    Menu()
-    {
-        delegate.setPlayInfoPanel(&player);
-    }
+    Menu() { delegate.setPlayInfoPanel(&player); }
     void launch()
     {
         delegate.didFinishLaunchingWithOptions();
@@ -49,8 +46,10 @@ TEST(MainMenu, EightEntriesInOrderOnlyThoseWithAScreenEnabled)
     m.delegate.setScreen(Screen::MusicAllList, allSongs);
     m.delegate.setScreen(Screen::PlayList, playlists);
     m.launch();
-    const QStringList keys = {"Main All Songs", "Main Folder Play", "Main Playlists", "Main Managing Folders",
-                              "Main Managing Playlists", "Main iPod Library", "Main File Transfer", "Main Settings"};
+    const QStringList keys = {"Main All Songs",          "Main Folder Play",
+                              "Main Playlists",          "Main Managing Folders",
+                              "Main Managing Playlists", "Main iPod Library",
+                              "Main File Transfer",      "Main Settings"};
     for (int i = 0; i < Entry::EntryCount; ++i) {
         EXPECT_EQ(MusicMainViewController::captionKey(Entry(i)), keys[i]);
         EXPECT_EQ(m.menu->label(Entry(i))->text(), keys[i]); // no table installed: the key itself
@@ -58,7 +57,8 @@ TEST(MainMenu, EightEntriesInOrderOnlyThoseWithAScreenEnabled)
     }
     EXPECT_TRUE(m.menu->button(Entry::AllSongs)->isEnabled());
     EXPECT_TRUE(m.menu->button(Entry::PlaylistSetting)->isEnabled());
-    for (Entry e : {Entry::Folder, Entry::Playlist, Entry::FolderSetting, Entry::IPod, Entry::Transfer, Entry::Settings})
+    for (Entry e :
+         {Entry::Folder, Entry::Playlist, Entry::FolderSetting, Entry::IPod, Entry::Transfer, Entry::Settings})
         EXPECT_FALSE(m.menu->button(e)->isEnabled()) << int(e);
 
     // Entry 1 leaves the menu for the all-songs list.

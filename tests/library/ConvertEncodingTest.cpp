@@ -13,8 +13,8 @@ struct Case
 {
     const char *label;
     quint32 encoding;
-    QByteArray stored;     // the bytes in the tag's Latin-1 frame
-    const char *expected;  // UTF-8 of the decoded text; nullptr: shown unchanged
+    QByteArray stored; // the bytes in the tag's Latin-1 frame
+    const char *expected; // UTF-8 of the decoded text; nullptr: shown unchanged
 };
 
 void selectEncoding(quint32 number)

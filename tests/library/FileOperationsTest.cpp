@@ -26,9 +26,8 @@ protected:
     void SetUp() override
     {
         ZivoModel::appInit();
-        Util::setAlertPresenter([this](const QString &t, const QString &m, const QString &b) {
-            alerts << t + "|" + m + "|" + b;
-        });
+        Util::setAlertPresenter(
+            [this](const QString &t, const QString &m, const QString &b) { alerts << t + "|" + m + "|" + b; });
     }
     void TearDown() override { Util::setAlertPresenter(nullptr); }
     QString doc(const QString &relative) const { return home.documents() + "/" + relative; }

@@ -77,12 +77,12 @@ TEST_F(CacheBuilding, UncachedFolderIsBuiltBehindTheProgressOverlay)
     EXPECT_TRUE(builder.isOptimizing());
     builder.waitForIdle();
     EXPECT_FALSE(builder.isOptimizing());
-    EXPECT_EQ(recorder.calls, (QStringList{"show progressNofi optimizing list... 0", "bar 0.00", "bar 0.33",
-                                           "bar 0.67", "reload", "close"}));
+    EXPECT_EQ(recorder.calls,
+              (QStringList{"show progressNofi optimizing list... 0", "bar 0.00", "bar 0.33", "bar 0.67", "reload",
+                           "close"}));
     EXPECT_FALSE(recorder.offMainThread) << "overlay and list are touched on the main thread only";
 
-    EXPECT_EQ(SongCache::readTagFile("Rock", "a.mp3"),
-              (QVariantMap{{"albumName", "Album"}, {"artist", "Artist"}}));
+    EXPECT_EQ(SongCache::readTagFile("Rock", "a.mp3"), (QVariantMap{{"albumName", "Album"}, {"artist", "Artist"}}));
     EXPECT_EQ(QImage::fromData(SongCache::readArtwork("Rock", "a.mp3"), "PNG").size(), QSize(92, 92));
     EXPECT_TRUE(SongCache::hasTagFile("Rock", "b.mp3"));
     EXPECT_TRUE(SongCache::readTagFile("Rock", "b.mp3").isEmpty());

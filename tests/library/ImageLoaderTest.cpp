@@ -16,11 +16,8 @@ namespace {
 
 struct Row : ImageSink, TextSink
 {
-    explicit Row(QStringList *log, QString name) : log(log), name(std::move(name)) {}
-    void setImage(const QImage &image) override
-    {
-        *log << name + QStringLiteral(" image %1").arg(image.width());
-    }
+    explicit Row(QStringList *logTo, QString rowName) : log(logTo), name(std::move(rowName)) {}
+    void setImage(const QImage &image) override { *log << name + QStringLiteral(" image %1").arg(image.width()); }
     void setText(const QString &text) override { *log << name + " text " + text; }
     QStringList *log;
     QString name;
@@ -84,8 +81,9 @@ TEST_F(ImageLoading, ANewRequestForARowDropsItsWaitingOne)
     manager.setMaxAsyncCount(1);
     Row third(&log, "third");
     AsyncAndCacheImageOperatorManager::setAsyncImageURL(&third, url("one.mp3"), &third);
-    EXPECT_EQ(log, (QStringList{"second image 92", "second text two Band", "first image 92", "first text three Band",
-                                "third image 92", "third text one Band"}));
+    EXPECT_EQ(log,
+              (QStringList{"second image 92", "second text two Band", "first image 92", "first text three Band",
+                           "third image 92", "third text one Band"}));
     EXPECT_EQ(manager.waitingCount(), 0);
     EXPECT_EQ(manager.currentAsyncCount(), 0);
 }

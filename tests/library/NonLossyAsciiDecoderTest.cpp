@@ -26,19 +26,19 @@ TEST(NonLossyAsciiDecoder, DecodesEscapes)
 TEST(NonLossyAsciiDecoder, RejectsEightBitBytesAndBadEscapes)
 {
     for (const char *bad : {
-             "caf\xE9",        // Latin-1 é as a raw byte
-             "\x80",           //
-             "tab\\t",         // unknown escape
-             "\\x41",          //
-             "\\8",            // not octal
-             "\\35",           // octal cut off
-             "\\35a",          // two octal digits only
-             "\\u00e",         // hex cut off at the end
-             "\\u00eg",        // not hex
-             "\\u",            //
-             "end\\",          // lone backslash at the end
-             "\\ud83d",        // high surrogate at the end
-             "\\ud83dx",       // high surrogate without its partner
+             "caf\xE9", // Latin-1 é as a raw byte
+             "\x80", //
+             "tab\\t", // unknown escape
+             "\\x41", //
+             "\\8", // not octal
+             "\\35", // octal cut off
+             "\\35a", // two octal digits only
+             "\\u00e", // hex cut off at the end
+             "\\u00eg", // not hex
+             "\\u", //
+             "end\\", // lone backslash at the end
+             "\\ud83d", // high surrogate at the end
+             "\\ud83dx", // high surrogate without its partner
              "\\ude00\\ud83d", // pair in the wrong order
          })
         EXPECT_FALSE(decode(bad).has_value()) << bad;

@@ -172,13 +172,14 @@ TEST_F(TagReading, HostileFilesGiveEmptyOrPartialRecords)
     SongFixtures::writeBytes(path("garbage.mp3"), garbage);
     SongFixtures::writeBytes(path("garbage.m4a"), garbage);
     SongFixtures::writeBytes(path("empty.m4a"), QByteArray());
-    SongFixtures::writeBytes(path("hugeTag.mp3"), QByteArray("ID3\x04\x00\x00\x7F\x7F\x7F\x7F", 10)
-                                                       + QByteArray("TIT2\x7F\xFF\xFF\xFF\x00\x00\x00title", 15)
-                                                       + SongFixtures::mp3Audio());
+    SongFixtures::writeBytes(path("hugeTag.mp3"),
+                             QByteArray("ID3\x04\x00\x00\x7F\x7F\x7F\x7F", 10)
+                                 + QByteArray("TIT2\x7F\xFF\xFF\xFF\x00\x00\x00title", 15) + SongFixtures::mp3Audio());
     QByteArray fakeAtom = SongFixtures::m4aAudio();
     fakeAtom.insert(0, QByteArray("\x7F\xFF\xFF\xF0moov", 8));
     SongFixtures::writeBytes(path("hugeAtom.m4a"), fakeAtom);
-    for (const char *name : {"truncated.mp3", "garbage.mp3", "garbage.m4a", "empty.m4a", "hugeTag.mp3", "hugeAtom.m4a"}) {
+    for (const char *name :
+         {"truncated.mp3", "garbage.mp3", "garbage.m4a", "empty.m4a", "hugeTag.mp3", "hugeAtom.m4a"}) {
         SCOPED_TRACE(name);
         const QVariantMap record = readSong(path(name));
         EXPECT_FALSE(record.contains("artwork"));
@@ -186,10 +187,9 @@ TEST_F(TagReading, HostileFilesGiveEmptyOrPartialRecords)
     }
 
     // Pictures that do not decode, or claim a huge size, are skipped; the text stays.
-    for (const QByteArray &picture : {QByteArray("\xFF\xD8\xFF\xE0 not really a jpeg"),
-                                      SongFixtures::jpegClaiming(20000, 20000),
-                                      SongFixtures::jpegClaiming(20000, 20000, true),
-                                      SongFixtures::pngClaiming(20000, 20000)}) {
+    for (const QByteArray &picture :
+         {QByteArray("\xFF\xD8\xFF\xE0 not really a jpeg"), SongFixtures::jpegClaiming(20000, 20000),
+          SongFixtures::jpegClaiming(20000, 20000, true), SongFixtures::pngClaiming(20000, 20000)}) {
         SongFixtures::Tags tags = good;
         tags.picture = picture;
         const QString song = path("badcover.mp3");
@@ -215,8 +215,7 @@ TEST(TagReader, AHugeProgressiveCoverIsRefusedBeforeDecoding)
     // Headers alone decide, as the decoder reads them: the first frame header and the
     // components of the first scan.
     const auto frame = [](uchar marker) {
-        return QByteArray("\xFF") + char(marker)
-            + QByteArray::fromHex("0011 08 4e20 4e20 03 011100 021101 031101");
+        return QByteArray("\xFF") + char(marker) + QByteArray::fromHex("0011 08 4e20 4e20 03 011100 021101 031101");
     };
     const auto scan = [](int components) {
         return QByteArray::fromHex("ffda") + char(0) + char(6 + 2 * components) + char(components)

@@ -193,18 +193,16 @@ TEST(TextDecoder, NonLossyAsciiRowUsesItsEscapes)
 TEST(TextDecoder, RowsWithoutACodecLeaveTextAlone)
 {
     for (const char *name : {"Tibetan (Mac OS)", "Symbol (Mac OS)", "Dingbats (Mac OS)", "Croatian (Mac OS)",
-                             "Keyboard Symbols (Mac OS)",
-                             "Farsi (Mac OS)", "Western (NextStep)"})
+                             "Keyboard Symbols (Mac OS)", "Farsi (Mac OS)", "Western (NextStep)"})
         EXPECT_FALSE(TextDecoder::decode("Hello", numberOf(name)).has_value()) << name;
 }
 
 // A converter left mid-sequence by a failure must not spoil the next text.
 TEST(TextDecoder, FailureDoesNotCarryOverToTheNextCall)
 {
-    for (const Sample &s : {Sample{"Japanese (ISO 2022-JP)", "1b2442 467c ff", ""},
-                            Sample{"Japanese (Shift JIS X0213)", "93fa 8220", ""},
-                            Sample{"Chinese (GB 18030)", "d6d0 8130", ""},
-                            Sample{"Unicode™ (UTF-16)", "fffe 4800 00d8 41", ""}}) {
+    for (const Sample &s :
+         {Sample{"Japanese (ISO 2022-JP)", "1b2442 467c ff", ""}, Sample{"Japanese (Shift JIS X0213)", "93fa 8220", ""},
+          Sample{"Chinese (GB 18030)", "d6d0 8130", ""}, Sample{"Unicode™ (UTF-16)", "fffe 4800 00d8 41", ""}}) {
         EXPECT_FALSE(decode(s.hex, s.encoding).has_value()) << s.encoding;
         const quint32 number = numberOf(s.encoding);
         const QByteArray hello = number == 10 ? QByteArray::fromHex("00480069") : QByteArray("Hi");

@@ -149,7 +149,8 @@ TEST(FolderNames, PathsAndRelativeNames)
 TEST(FolderNames, SortPutsDocumentsFirstAndIgnoresCase)
 {
     EXPECT_EQ(ZivoModel::folderSortToTopDocument({"b", "Documents", "A"}), (QStringList{"Documents", "A", "b"}));
-    EXPECT_EQ(ZivoModel::folderSortToTopDocument({"beta", "Alpha", "alpha2"}), (QStringList{"Alpha", "alpha2", "beta"}));
+    EXPECT_EQ(ZivoModel::folderSortToTopDocument({"beta", "Alpha", "alpha2"}),
+              (QStringList{"Alpha", "alpha2", "beta"}));
     EXPECT_TRUE(ZivoModel::folderSortToTopDocument({}).isEmpty());
     EXPECT_EQ(ZivoModel::folderSortToTopDocument({"Zed", "Documents"}), (QStringList{"Documents", "Zed"}));
 }
@@ -159,8 +160,9 @@ TEST(FolderNames, IndexTitlesShortenLongNamesAfterCompatibilityComposition)
     const QStringList titles = ZivoModel::indexTileSortName(
         {"ab", "abc", QString::fromUtf8("가나다"), QString::fromUtf8("가나"), QString::fromUtf8("ＡＢ"),
          QString::fromUtf8("ﾃｽﾄ"), QString::fromUtf8("\xE1\x84\x80\xE1\x85\xA1"), ""});
-    EXPECT_EQ(titles, (QStringList{"ab", "ab..", QString::fromUtf8("가나.."), QString::fromUtf8("가나"), "AB",
-                                   QString::fromUtf8("テス.."), QString::fromUtf8("가"), ""}));
+    EXPECT_EQ(titles,
+              (QStringList{"ab", "ab..", QString::fromUtf8("가나.."), QString::fromUtf8("가나"), "AB",
+                           QString::fromUtf8("テス.."), QString::fromUtf8("가"), ""}));
 }
 
 } // namespace

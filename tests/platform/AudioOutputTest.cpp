@@ -54,8 +54,16 @@ TEST(AudioOutputTest, TheNullOutputPlaysInRealTime)
 QByteArray wavHeader(quint16 encoding, quint16 channels, quint16 bits, quint32 dataSize)
 {
     QByteArray file("RIFF");
-    auto u32 = [&](quint32 v) { char b[4]; qToLittleEndian(v, b); file.append(b, 4); };
-    auto u16 = [&](quint16 v) { char b[2]; qToLittleEndian(v, b); file.append(b, 2); };
+    auto u32 = [&](quint32 v) {
+        char b[4];
+        qToLittleEndian(v, b);
+        file.append(b, 4);
+    };
+    auto u16 = [&](quint16 v) {
+        char b[2];
+        qToLittleEndian(v, b);
+        file.append(b, 2);
+    };
     u32(36 + dataSize);
     file.append("WAVEfmt ");
     u32(16);
@@ -79,7 +87,7 @@ TEST(SoundPlayerTest, ReadsPcmWavesAndRefusesEverythingElse)
     EXPECT_EQ(good->samples.size(), 8);
     EXPECT_FALSE(SoundPlayer::decodeWav("RIFF", &error));
     EXPECT_FALSE(SoundPlayer::decodeWav(wavHeader(3, 1, 32, 8) + QByteArray(8, '\0'), &error)); // float
-    EXPECT_FALSE(SoundPlayer::decodeWav(wavHeader(1, 1, 8, 8) + QByteArray(8, '\0'), &error));  // 8-bit
+    EXPECT_FALSE(SoundPlayer::decodeWav(wavHeader(1, 1, 8, 8) + QByteArray(8, '\0'), &error)); // 8-bit
     EXPECT_FALSE(SoundPlayer::decodeWav(wavHeader(1, 1, 16, 800) + QByteArray(8, '\0'), &error)); // truncated
     EXPECT_FALSE(SoundPlayer::decodeWav(wavHeader(1, 1, 16, 0), &error));
     EXPECT_FALSE(SoundPlayer::fromFile("/nonexistent.wav", &error));

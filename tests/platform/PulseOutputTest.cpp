@@ -31,10 +31,10 @@ public:
         env.insert("HOME", m_dir.path());
         env.insert("PULSE_RUNTIME_PATH", m_dir.filePath("pulse"));
         m_server.setProcessEnvironment(env);
-        m_server.start(pulseaudio, {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
-                                    "--load=module-null-sink sink_name=orbo_test",
-                                    "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket,
-                                    "--log-target=stderr"});
+        m_server.start(pulseaudio,
+                       {"--daemonize=no", "--exit-idle-time=-1", "-n", "--use-pid-file=no",
+                        "--load=module-null-sink sink_name=orbo_test",
+                        "--load=module-native-protocol-unix auth-anonymous=1 socket=" + socket, "--log-target=stderr"});
         if (!m_server.waitForStarted(5000))
             return;
         if (waitUntil([&] { return QFileInfo::exists(socket); }, 5000))

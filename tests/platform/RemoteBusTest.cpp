@@ -58,8 +58,8 @@ private:
     QStringList m_names;
 };
 
-#define REQUIRE_BUS(bus)                                                                                     \
-    if (!(bus).available())                                                                                  \
+#define REQUIRE_BUS(bus)                                                                                               \
+    if (!(bus).available())                                                                                            \
     GTEST_SKIP() << "dbus-daemon is not installed (Debian package dbus-daemon): no private bus to test on"
 
 // Calls a method without blocking the thread that serves the other end.
@@ -214,7 +214,8 @@ TEST(IdleTimerBus, DisablingHoldsOneInhibitionAndEnablingReleasesIt)
     // A timer that goes away releases what it held.
     EXPECT_EQ(saver.inhibitions, 0);
     QThread *home = QThread::currentThread();
-    QMetaObject::invokeMethod(&saver, [&] { saver.moveToThread(home); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        &saver, [&] { saver.moveToThread(home); }, Qt::BlockingQueuedConnection);
     thread.quit();
     thread.wait();
 }

@@ -36,8 +36,9 @@ TEST(UiKitWindow, AddingAndRemovingRunsTheLifecycleAndKeepsZOrder)
     EXPECT_EQ(window.subviews(), QList<QWidget *>({b.view(), &plain, a.view()}));
     View::removeFromSuperview(a.view());
     EXPECT_FALSE(a.isOnScreen());
-    EXPECT_EQ(journal, QStringList({"a.willAppear", "a.didAppear", "b.willAppear", "b.didAppear", "a.willDisappear",
-                                    "a.didDisappear"}));
+    EXPECT_EQ(journal,
+              QStringList(
+                  {"a.willAppear", "a.didAppear", "b.willAppear", "b.didAppear", "a.willDisappear", "a.didDisappear"}));
     // The screen that appeared last answers the remote until it leaves.
     EXPECT_TRUE(b.isFirstResponder());
     View::removeFromSuperview(b.view());
@@ -212,7 +213,8 @@ namespace {
 TEST(UiKitAnimation, AutoReverseRepeatsThereAndBack)
 {
     View view(QRect(0, 0, 10, 10));
-    QAbstractAnimation *blink = ViewAnimation("blink", 1000).autoreverses(true).repeatCount(3).alpha(&view, 0.2).start();
+    QAbstractAnimation *blink =
+        ViewAnimation("blink", 1000).autoreverses(true).repeatCount(3).alpha(&view, 0.2).start();
     EXPECT_EQ(blink->totalDuration(), 6000);
     blink->setCurrentTime(500);
     EXPECT_GT(View::alpha(&view), 0.25);

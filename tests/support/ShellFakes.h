@@ -11,11 +11,28 @@
 class RecordingScreen : public ZivoViewController
 {
 public:
-    explicit RecordingScreen(QString name, QStringList *journal = nullptr) : m_name(std::move(name)), m_journal(journal) {}
-    void viewWillAppear(bool a) override { note("willAppear"); ZivoViewController::viewWillAppear(a); }
-    void viewDidAppear(bool a) override { note("didAppear"); ZivoViewController::viewDidAppear(a); }
-    void viewWillDisappear(bool a) override { note("willDisappear"); ZivoViewController::viewWillDisappear(a); }
-    void viewDidDisappear(bool a) override { note("didDisappear"); ZivoViewController::viewDidDisappear(a); }
+    explicit RecordingScreen(QString name, QStringList *journal = nullptr) : m_name(std::move(name)), m_journal(journal)
+    {}
+    void viewWillAppear(bool a) override
+    {
+        note("willAppear");
+        ZivoViewController::viewWillAppear(a);
+    }
+    void viewDidAppear(bool a) override
+    {
+        note("didAppear");
+        ZivoViewController::viewDidAppear(a);
+    }
+    void viewWillDisappear(bool a) override
+    {
+        note("willDisappear");
+        ZivoViewController::viewWillDisappear(a);
+    }
+    void viewDidDisappear(bool a) override
+    {
+        note("didDisappear");
+        ZivoViewController::viewDidDisappear(a);
+    }
     QStringList events;
 
 private:

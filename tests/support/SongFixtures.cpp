@@ -29,8 +29,8 @@ QByteArray encodeTone(const QString &suffix, const QStringList &codec)
     const QString path = dir.path() + "/tone." + suffix;
     if (!QFileInfo::exists(path)) {
         QProcess ffmpeg;
-        QStringList args{"-v", "error", "-y", "-f", "lavfi", "-i", "sine=frequency=440:duration=1",
-                         "-ac", "1", "-ar", "44100", "-map_metadata", "-1"};
+        QStringList args{"-v",  "error", "-y",  "-f",    "lavfi",         "-i", "sine=frequency=440:duration=1",
+                         "-ac", "1",     "-ar", "44100", "-map_metadata", "-1"};
         args << codec << path;
         ffmpeg.start("ffmpeg", args);
         if (!ffmpeg.waitForFinished(60000) || ffmpeg.exitCode() != 0) {
@@ -119,8 +119,9 @@ QByteArray id3v22Tag(const SongFixtures::Tags &tags)
         frames += id3v22Frame("TP1", id3v22Text(tags.encoding, *tags.artist));
     if (!tags.picture.isEmpty()) {
         const QByteArray format = tags.pictureMime.contains("png") ? "PNG" : "JPG";
-        frames += id3v22Frame("PIC", QByteArray(1, '\0') + format + QByteArray("\x03", 1) + QByteArray(1, '\0')
-                                         + tags.picture);
+        frames +=
+            id3v22Frame("PIC",
+                        QByteArray(1, '\0') + format + QByteArray("\x03", 1) + QByteArray(1, '\0') + tags.picture);
     }
     if (tags.lyrics)
         frames += id3v22Frame("ULT", QByteArray(1, '\0') + "eng" + QByteArray(1, '\0') + tags.lyrics->toLatin1());
@@ -237,7 +238,8 @@ bool SongFixtures::writeM4a(const QString &path, const Tags &tags)
     if (!tags.picture.isEmpty()) {
         const auto format = tags.pictureMime.contains("png") ? TagLib::MP4::CoverArt::PNG : TagLib::MP4::CoverArt::JPEG;
         TagLib::MP4::CoverArtList covers;
-        covers.append(TagLib::MP4::CoverArt(format, TagLib::ByteVector(tags.picture.constData(), uint(tags.picture.size()))));
+        covers.append(
+            TagLib::MP4::CoverArt(format, TagLib::ByteVector(tags.picture.constData(), uint(tags.picture.size()))));
         tag->setItem("covr", covers);
     }
     return file.save();

@@ -24,7 +24,7 @@ public:
         std::optional<QString> album;
         std::optional<QString> artist;
         Text encoding = Text::Latin1;
-        QByteArray picture;           // stored as is
+        QByteArray picture; // stored as is
         QByteArray pictureMime = "image/jpeg";
         std::optional<QString> lyrics;
     };

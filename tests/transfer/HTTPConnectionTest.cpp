@@ -84,7 +84,13 @@ TEST(HTTPConnection, AnswersRangesSingleAndMultipart)
     Served served;
     LoopbackClient client = served.client();
     const QByteArray bytes = fileBytes();
-    struct Case { QByteArray range; int status; QByteArray contentRange; QByteArray body; };
+    struct Case
+    {
+        QByteArray range;
+        int status;
+        QByteArray contentRange;
+        QByteArray body;
+    };
     const Case cases[] = {
         {"bytes=0-99", 206, "bytes 0-99/1000", bytes.left(100)},
         {"bytes=-100", 206, "bytes 900-999/1000", bytes.right(100)},
@@ -128,7 +134,7 @@ TEST(HTTPConnection, AnswersRangesSingleAndMultipart)
 TEST(HTTPConnection, RefusesMalformedRequestsTheWayEachDeserves)
 {
     Served served;
-    {   // HTTP/1.0: 505, and the connection stays open.
+    { // HTTP/1.0: 505, and the connection stays open.
         LoopbackClient client = served.client();
         client.send("GET / HTTP/1.0\r\n\r\n" + get("/file.bin"));
         auto old = client.readResponse();
@@ -138,10 +144,9 @@ TEST(HTTPConnection, RefusesMalformedRequestsTheWayEachDeserves)
         ASSERT_TRUE(next);
         EXPECT_EQ(next->status, 200);
     }
-    for (const QByteArray &request : {get("/file.bin", "Content-Length: 0\r\n"),       // GET with a body length
-                                      get("/", {}, "POST"),                               // POST without one
-                                      get("/", "Content-Length: x\r\n", "POST"),
-                                      QByteArray("GARBAGE\r\n\r\n")}) {
+    for (const QByteArray &request : {get("/file.bin", "Content-Length: 0\r\n"), // GET with a body length
+                                      get("/", {}, "POST"), // POST without one
+                                      get("/", "Content-Length: x\r\n", "POST"), QByteArray("GARBAGE\r\n\r\n")}) {
         LoopbackClient client = served.client();
         client.send(request + get("/file.bin"));
         auto response = client.readResponse();
@@ -150,7 +155,7 @@ TEST(HTTPConnection, RefusesMalformedRequestsTheWayEachDeserves)
         EXPECT_TRUE(client.waitForClose()) << request.constData();
         EXPECT_TRUE(client.received().isEmpty());
     }
-    {   // A method the connection does not support: 405 and closed.
+    { // A method the connection does not support: 405 and closed.
         LoopbackClient client = served.client();
         client.send(get("/", "Content-Length: 0\r\n", "PUT"));
         auto response = client.readResponse();
@@ -158,13 +163,13 @@ TEST(HTTPConnection, RefusesMalformedRequestsTheWayEachDeserves)
         EXPECT_EQ(response->status, 405);
         EXPECT_TRUE(client.waitForClose());
     }
-    {   // A line of 8190 bytes without its end: closed without a word.
+    { // A line of 8190 bytes without its end: closed without a word.
         LoopbackClient client = served.client();
         client.send("GET /" + QByteArray(8185, 'a'));
         EXPECT_TRUE(client.waitForClose());
         EXPECT_TRUE(client.received().isEmpty());
     }
-    {   // 101 header lines: closed without a word; 100 are fine.
+    { // 101 header lines: closed without a word; 100 are fine.
         LoopbackClient client = served.client();
         QByteArray many = "GET /file.bin HTTP/1.1\r\n";
         for (int i = 0; i < 99; ++i)
@@ -216,7 +221,10 @@ public:
     static inline bool digest = true;
     bool isPasswordProtected(const QByteArray &) override { return true; }
     bool useDigestAccessAuthentication() override { return digest; }
-    QString passwordForUser(const QString &user) override { return user == "ann" ? QStringLiteral("secret") : QString(); }
+    QString passwordForUser(const QString &user) override
+    {
+        return user == "ann" ? QStringLiteral("secret") : QString();
+    }
 };
 
 QByteArray md5(const QByteArray &text)
@@ -246,12 +254,16 @@ TEST(HTTPConnection, DigestAndBasicAuthentication)
         return "Authorization: Digest username=\"ann\", realm=\"" + realm + "\", nonce=\"" + nonce + "\", uri=\"" + uri
             + "\", qop=auth, nc=" + nc + ", cnonce=\"c1\", response=\"" + response + "\"\r\n";
     };
-    const struct { QByteArray password; QByteArray nc; QByteArray uri; int status; } steps[] = {
-        {"secret", "00000001", "/file.bin", 200},
-        {"secret", "00000001", "/file.bin", 401}, // a replayed count
-        {"secret", "00000002", "/file.bin", 200},
-        {"wrong", "00000003", "/file.bin", 401},
-        {"secret", "00000009", "/other", 401},   // the uri must be the request's
+    const struct
+    {
+        QByteArray password;
+        QByteArray nc;
+        QByteArray uri;
+        int status;
+    } steps[] = {
+        {"secret", "00000001", "/file.bin", 200}, {"secret", "00000001", "/file.bin", 401}, // a replayed count
+        {"secret", "00000002", "/file.bin", 200}, {"wrong", "00000003", "/file.bin", 401},
+        {"secret", "00000009", "/other", 401}, // the uri must be the request's
     };
     for (const auto &step : steps) {
         client.send(get("/file.bin", authorization(step.password, step.nc, step.uri)));
@@ -262,8 +274,9 @@ TEST(HTTPConnection, DigestAndBasicAuthentication)
 
     ProtectedConnection::digest = false;
     LoopbackClient basic = served.client();
-    for (const auto &[credentials, status] : {std::pair{QByteArray("ann:secret"), 200}, std::pair{QByteArray("ann:nope"), 401},
-                                              std::pair{QByteArray("bob:secret"), 401}}) {
+    for (const auto &[credentials, status] :
+         {std::pair{QByteArray("ann:secret"), 200}, std::pair{QByteArray("ann:nope"), 401},
+          std::pair{QByteArray("bob:secret"), 401}}) {
         basic.send(get("/file.bin", "Authorization: Basic " + credentials.toBase64() + "\r\n"));
         auto response = basic.readResponse();
         ASSERT_TRUE(response);

@@ -26,14 +26,14 @@ TEST(HTTPMessage, AssemblesARequestLineByLineUntilTheEmptyLine)
 
 TEST(HTTPMessage, RefusesLinesThatAreNeitherARequestLineNorAHeaderField)
 {
-    for (const QByteArray &bad : {QByteArray("GET /\r\n"), QByteArray("GET / HTTP/1.1 extra\r\n"),
-                                  QByteArray("G(T / HTTP/1.1\r\n"), QByteArray("GET / HTTX/1.1\r\n"),
-                                  QByteArray("GET /\x01 HTTP/1.1\r\n")}) {
+    for (const QByteArray &bad :
+         {QByteArray("GET /\r\n"), QByteArray("GET / HTTP/1.1 extra\r\n"), QByteArray("G(T / HTTP/1.1\r\n"),
+          QByteArray("GET / HTTX/1.1\r\n"), QByteArray("GET /\x01 HTTP/1.1\r\n")}) {
         HTTPMessage request = HTTPMessage::emptyRequest();
         EXPECT_FALSE(request.appendBytes(bad)) << bad.constData();
     }
-    for (const QByteArray &bad : {QByteArray("no colon here\r\n"), QByteArray(": empty name\r\n"),
-                                  QByteArray("Bad Name: x\r\n")}) {
+    for (const QByteArray &bad :
+         {QByteArray("no colon here\r\n"), QByteArray(": empty name\r\n"), QByteArray("Bad Name: x\r\n")}) {
         HTTPMessage request = HTTPMessage::emptyRequest();
         ASSERT_TRUE(request.appendBytes("GET / HTTP/1.1\r\n"));
         EXPECT_FALSE(request.appendBytes(bad)) << bad.constData();

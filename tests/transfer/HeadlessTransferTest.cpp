@@ -34,8 +34,8 @@ struct HeadlessServer
                 ::setrlimit(RLIMIT_NOFILE, &limit);
             });
         }
-        process.start(QStringLiteral(ORBO_PATH), {"--headless", "--transfer", "--port", "0", "--address", "localhost",
-                                                  "--home", home.path()});
+        process.start(QStringLiteral(ORBO_PATH),
+                      {"--headless", "--transfer", "--port", "0", "--address", "localhost", "--home", home.path()});
         const QRegularExpression started("Started HTTP server on port (\\d+)");
         for (int i = 0; i < 400 && !port; ++i) {
             process.waitForReadyRead(25);

@@ -69,26 +69,29 @@ bool LoopbackClient::send(const QByteArray &data)
 {
     qsizetype sent = 0;
     return waitUntil(
-        [&] {
-            while (sent < data.size()) {
-                const ssize_t rc = ::send(m_fd, data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
-                if (rc < 0)
-                    return errno != EAGAIN && errno != EWOULDBLOCK ? (sent = -1, true) : false;
-                sent += rc;
-            }
-            return true;
-        },
-        20000) && sent == data.size();
+               [&] {
+                   while (sent < data.size()) {
+                       const ssize_t rc =
+                           ::send(m_fd, data.constData() + sent, size_t(data.size() - sent), MSG_NOSIGNAL);
+                       if (rc < 0)
+                           return errno != EAGAIN && errno != EWOULDBLOCK ? (sent = -1, true) : false;
+                       sent += rc;
+                   }
+                   return true;
+               },
+               20000)
+        && sent == data.size();
 }
 
 bool LoopbackClient::readUntil(const std::function<bool(const QByteArray &)> &done, int timeoutMs)
 {
     return waitUntil(
-        [&] {
-            pump();
-            return done(m_received) || m_closedByPeer;
-        },
-        timeoutMs) && done(m_received);
+               [&] {
+                   pump();
+                   return done(m_received) || m_closedByPeer;
+               },
+               timeoutMs)
+        && done(m_received);
 }
 
 bool LoopbackClient::waitForClose(int timeoutMs)

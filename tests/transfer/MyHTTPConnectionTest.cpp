@@ -37,9 +37,10 @@ struct App
         server.setInterface("localhost");
         server.setPort(0);
         EXPECT_TRUE(server.start());
-        NotificationCenter::defaultCenter().addObserver(&observer, "WebServerMessageNotify", [this](const Notification &n) {
-            messages << n.object.toString();
-        });
+        NotificationCenter::defaultCenter().addObserver(&observer, "WebServerMessageNotify",
+                                                        [this](const Notification &n) {
+                                                            messages << n.object.toString();
+                                                        });
     }
     ~App()
     {
@@ -58,7 +59,9 @@ struct App
     }
     QStringList hiddenFiles(const QString &folder = {}) const
     {
-        return QDir(home.documents() + '/' + folder).entryList(QDir::Hidden | QDir::Files).filter(QRegularExpression("^\\."));
+        return QDir(home.documents() + '/' + folder)
+            .entryList(QDir::Hidden | QDir::Files)
+            .filter(QRegularExpression("^\\."));
     }
 };
 
@@ -106,30 +109,40 @@ TEST(MyHTTPConnection, ServesTheUploadPageByteForByte)
     app.home.writeFile("song.mp3");
     auto page = app.get("/success2");
     ASSERT_TRUE(page);
-    const QByteArray expected = QByteArrayLiteral(
-        "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
-        "<title>Orbo File UPLOAD</title>"
-        "<link href=\"/___Uploader/uploadify.css\" type=\"text/css\" rel=\"stylesheet\" />"
-        "<script type=\"text/javascript\" src=\"/___Uploader/jquery-1.4.2.min.js\"></script>"
-        "<script type=\"text/javascript\" src=\"/___Uploader/swfobject.js\"></script>"
-        "<script type=\"text/javascript\" src=\"/___Uploader/jquery.uploadify.v2.1.4.min.js\"></script>"
-        "<script type=\"text/javascript\">$(document).ready(function() {$('#file_upload').uploadify({"
-        "'uploader'  : '/___Uploader/uploadify.swf','script'    : '/success2','cancelImg' : '/___Uploader/cancel.png',"
-        "'folder'    : '/','fileExt'   : '*.mp3;*.m4a;','fileDesc'   : 'MP3, M4A(ALAC)','multi'     : true,"
-        "'auto'      : true});});</script><script type='text/javascript'>function makeFolder(){"
-        "\tif(form1.folderName.value.length == 0){\t\talert('") + QString("폴더명을 입력해 주세요.").toUtf8() + QByteArrayLiteral("');"
-        "\t\treturn;\t}else{\t\tlocation.href='/___makeFolder'+form1.folderName.value;\t}}"
-        "function checkBoxSelect(){\tfor(var i=0 ; i < form1.folderChechBox.length; i++){"
-        "\t\tif(form1.folderChechBox[i].value == form1.folderName.value){\t\t\tform1.folderChechBox[i].checked = true;"
-        "\t\t}else{\t\t\tform1.folderChechBox[i].checked = false;\t\t}\t}}</script></head><body>"
-        "<image src='/___Uploader/Orbo_filetransfer_page.jpg'><br><br>") + QString("■ upload several files <br><br>").toUtf8()
+    const QByteArray expected =
+        QByteArrayLiteral(
+            "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; charset=utf-8\" />"
+            "<title>Orbo File UPLOAD</title>"
+            "<link href=\"/___Uploader/uploadify.css\" type=\"text/css\" rel=\"stylesheet\" />"
+            "<script type=\"text/javascript\" src=\"/___Uploader/jquery-1.4.2.min.js\"></script>"
+            "<script type=\"text/javascript\" src=\"/___Uploader/swfobject.js\"></script>"
+            "<script type=\"text/javascript\" src=\"/___Uploader/jquery.uploadify.v2.1.4.min.js\"></script>"
+            "<script type=\"text/javascript\">$(document).ready(function() {$('#file_upload').uploadify({"
+            "'uploader'  : '/___Uploader/uploadify.swf','script'    : '/success2','cancelImg' : "
+            "'/___Uploader/cancel.png',"
+            "'folder'    : '/','fileExt'   : '*.mp3;*.m4a;','fileDesc'   : 'MP3, M4A(ALAC)','multi'     : true,"
+            "'auto'      : true});});</script><script type='text/javascript'>function makeFolder(){"
+            "\tif(form1.folderName.value.length == 0){\t\talert('")
+        + QString("폴더명을 입력해 주세요.").toUtf8()
+        + QByteArrayLiteral("');"
+                            "\t\treturn;\t}else{\t\tlocation.href='/___makeFolder'+form1.folderName.value;\t}}"
+                            "function checkBoxSelect(){\tfor(var i=0 ; i < form1.folderChechBox.length; i++){"
+                            "\t\tif(form1.folderChechBox[i].value == "
+                            "form1.folderName.value){\t\t\tform1.folderChechBox[i].checked = true;"
+                            "\t\t}else{\t\t\tform1.folderChechBox[i].checked = false;\t\t}\t}}</script></head><body>"
+                            "<image src='/___Uploader/Orbo_filetransfer_page.jpg'><br><br>")
+        + QString("■ upload several files <br><br>").toUtf8()
         + QByteArrayLiteral("<form name='form1'><input type='hidden' name='uploadFolder' value='/'>"
-        "To copy a file folder : /Documents/<input type='text' id='folderName' readonly><br><hr width='800' align='left'>"
-        "<input name='folderChechBox' checked type='checkbox' value='/' onclick=\"$('#file_upload').uploadifySettings('folder','/');"
-        "folderName.value='/';checkBoxSelect();\">/Documents<br>"
-        "<input name='folderChechBox' type='checkbox' value='Rock' onclick=\"$('#file_upload').uploadifySettings('folder','Rock');"
-        "folderName.value='Rock';checkBoxSelect();\">/Documents/Rock<br>"
-        "<hr width='800' align='left'><input type='file' id='file_upload' name='file_upload' /></form></body></html>");
+                            "To copy a file folder : /Documents/<input type='text' id='folderName' readonly><br><hr "
+                            "width='800' align='left'>"
+                            "<input name='folderChechBox' checked type='checkbox' value='/' "
+                            "onclick=\"$('#file_upload').uploadifySettings('folder','/');"
+                            "folderName.value='/';checkBoxSelect();\">/Documents<br>"
+                            "<input name='folderChechBox' type='checkbox' value='Rock' "
+                            "onclick=\"$('#file_upload').uploadifySettings('folder','Rock');"
+                            "folderName.value='Rock';checkBoxSelect();\">/Documents/Rock<br>"
+                            "<hr width='800' align='left'><input type='file' id='file_upload' name='file_upload' "
+                            "/></form></body></html>");
     EXPECT_EQ(page->body, expected);
     EXPECT_EQ(app.get("/whatever/else")->body, expected);
     EXPECT_EQ(app.get("/Rock")->body, expected); // a folder is not served as a file
@@ -163,8 +176,9 @@ TEST(MyHTTPConnection, ServesAssetsAndSongsButNothingOutside)
     for (const char *name : {"uploadify.css", "jquery-1.4.2.min.js", "jquery.uploadify.v2.1.4.min.js", "swfobject.js",
                              "uploadify.swf", "Orbo_filetransfer_page.jpg"})
         EXPECT_EQ(app.get(QByteArray("/___Uploader/") + name)->status, 200) << name;
-    for (const char *path : {"/___Uploader/missing.png", "/___Uploader/../CMakeLists.txt", "/___Uploader/%2e%2e/CMakeLists.txt",
-                             "/___Uploader/..%2F..%2FCMakeLists.txt", "/___UploaderX"})
+    for (const char *path :
+         {"/___Uploader/missing.png", "/___Uploader/../CMakeLists.txt", "/___Uploader/%2e%2e/CMakeLists.txt",
+          "/___Uploader/..%2F..%2FCMakeLists.txt", "/___UploaderX"})
         EXPECT_EQ(app.get(path)->status, 404) << path;
 
     const QByteArray song = random(5000);
@@ -190,8 +204,8 @@ TEST(MyHTTPConnection, MakesFoldersOnlyWithSafeNames)
     EXPECT_EQ(QDir(app.home.documents()).entryList(QDir::Dirs | QDir::NoDotAndDotDot).size(), 1);
 
     for (const char *bad : {"/___makeFolder..", "/___makeFolder..%2F..%2Fescaped", "/___makeFolder%2Ftmp%2Fx",
-                            "/___makeFolder___Uploader", "/___makeFolder", "/___makeFolderA%00B", "/___makeFolder.hidden",
-                            "/___makeFolderDocuments"}) {
+                            "/___makeFolder___Uploader", "/___makeFolder", "/___makeFolderA%00B",
+                            "/___makeFolder.hidden", "/___makeFolderDocuments"}) {
         auto refused = app.get(bad);
         ASSERT_TRUE(refused) << bad;
         EXPECT_EQ(refused->status, 400) << bad;
@@ -229,24 +243,30 @@ TEST(MyHTTPConnection, AcceptsStandardFormsInAnyFieldOrder)
     const QByteArray song = awkwardSong("xyz");
     const QByteArray b = "xyz";
     // The file first, the folder after it; then a form with no folder field at all.
-    QByteArray body = "--" + b + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"C:\\Music\\blue.mp3\"\r\n"
-        "Content-Type: audio/mpeg\r\n\r\n" + song + "\r\n--" + b + "\r\nContent-Disposition: form-data; name=\"folder\"\r\n\r\nJazz\r\n--"
-        + b + "--\r\n";
-    auto stored = app.request("POST /upload HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=xyz\r\nContent-Length: "
-                              + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    QByteArray body = "--" + b
+        + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"C:\\Music\\blue.mp3\"\r\n"
+          "Content-Type: audio/mpeg\r\n\r\n"
+        + song + "\r\n--" + b + "\r\nContent-Disposition: form-data; name=\"folder\"\r\n\r\nJazz\r\n--" + b + "--\r\n";
+    auto stored =
+        app.request("POST /upload HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=xyz\r\nContent-Length: "
+                    + QByteArray::number(body.size()) + "\r\n\r\n" + body);
     ASSERT_TRUE(stored);
     EXPECT_EQ(stored->status, 200);
     EXPECT_EQ(readFile(app.home.documents() + "/Jazz/blue.mp3"), song);
 
-    body = "--" + b + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"plain.m4a\"\r\n\r\n" + song + "\r\n--" + b + "--\r\n";
-    ASSERT_EQ(app.request("POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body)->status, 200);
+    body = "--" + b + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"plain.m4a\"\r\n\r\n" + song
+        + "\r\n--" + b + "--\r\n";
+    ASSERT_EQ(app.request("POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body)
+                  ->status,
+              200);
     EXPECT_EQ(readFile(app.home.documents() + "/plain.m4a"), song);
     EXPECT_EQ(app.messages.size(), 2);
 
     // As curl sends a large upload: the header alone, and the body only once told to go on.
     LoopbackClient curl(app.server.port());
     curl.send("POST /success2 HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=xyz\r\nExpect: 100-continue\r\n"
-              "Content-Length: " + QByteArray::number(body.size()) + "\r\n\r\n");
+              "Content-Length: "
+              + QByteArray::number(body.size()) + "\r\n\r\n");
     const QByteArray interim = "HTTP/1.1 100 Continue\r\n\r\n";
     ASSERT_TRUE(curl.readUntil([&](const QByteArray &bytes) { return bytes.size() >= interim.size(); }, 2000));
     EXPECT_EQ(curl.received(), interim);
@@ -265,11 +285,16 @@ TEST(MyHTTPConnection, RefusesUnsafeOrFailedUploadsWithAnErrorAndLeavesNothing)
     const QByteArray old = "the old file";
     app.home.writeFile("Rock/keep.mp3", old);
     const QByteArray song = random(50000);
-    struct Case { QByteArray name; QByteArray folder; int status; };
-    for (const Case &c : {Case{"keep.mp3", "Missing", 404}, Case{"keep.mp3", "../..", 400}, Case{"keep.mp3", "Rock/../..", 400},
-                          Case{"keep.mp3", "___Uploader", 400}, Case{"keep.mp3", "Documents", 400},
-                          Case{"..", "Rock", 400}, Case{".hidden.mp3", "Rock", 400},
-                          Case{"", "Rock", 400}}) {
+    struct Case
+    {
+        QByteArray name;
+        QByteArray folder;
+        int status;
+    };
+    for (const Case &c :
+         {Case{"keep.mp3", "Missing", 404}, Case{"keep.mp3", "../..", 400}, Case{"keep.mp3", "Rock/../..", 400},
+          Case{"keep.mp3", "___Uploader", 400}, Case{"keep.mp3", "Documents", 400}, Case{"..", "Rock", 400},
+          Case{".hidden.mp3", "Rock", 400}, Case{"", "Rock", 400}}) {
         auto response = app.request(pageUpload(c.name, c.folder, song));
         ASSERT_TRUE(response) << c.name.constData() << ' ' << c.folder.constData();
         EXPECT_EQ(response->status, c.status) << c.name.constData() << ' ' << c.folder.constData();
