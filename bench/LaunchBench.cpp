@@ -71,8 +71,10 @@ int main(int argc, char *argv[])
     Translations::install();
     FirstPaint probe;
     {
-        ZivoAppDelegate delegate;
-        delegate.musicMainViewController()->view()->installEventFilter(&probe);
+        ScreenFactory screens;
+        screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
+        ZivoAppDelegate delegate(screens);
+        delegate.screen(Screen::MusicMain)->view()->installEventFilter(&probe);
         delegate.didFinishLaunchingWithOptions();
         MprisService mpris;
         mpris.registerOnBus();

@@ -235,10 +235,10 @@ void disc(QPainter &p, const QPointF &c, qreal radius)
 void tile(const QString &name, const Glyph &glyph)
 {
     for (bool on : {false, true}) {
-        QImage image = canvas(140, 100);
+        QImage image = canvas(140, 92);
         QPainter p(&image);
         begin(p);
-        const QRectF card(1, 1, 138, 98);
+        const QRectF card(1, 1, 138, 90);
         QLinearGradient fill(card.topLeft(), card.bottomLeft());
         fill.setColorAt(0, on ? QColor(40, 58, 66) : QColor(32, 37, 48));
         fill.setColorAt(1, on ? QColor(24, 40, 48) : QColor(21, 24, 32));
@@ -246,13 +246,13 @@ void tile(const QString &name, const Glyph &glyph)
         p.setBrush(fill);
         p.drawRoundedRect(card, 14, 14);
         // A faint accent wash behind the glyph.
-        QRadialGradient glow(QPointF(70, 36), 40);
+        QRadialGradient glow(QPointF(70, 32), 38);
         glow.setColorAt(0, QColor(46, 204, 196, on ? 70 : 30));
         glow.setColorAt(1, QColor(46, 204, 196, 0));
         p.setPen(Qt::NoPen);
         p.setBrush(glow);
         p.drawRoundedRect(card, 14, 14);
-        glyph(p, QRectF(52, 18, 36, 36));
+        glyph(p, QRectF(53, 15, 34, 34));
         p.end();
         save(image, name + (on ? QStringLiteral("_on@2x.png") : QStringLiteral("@2x.png")));
     }
@@ -312,16 +312,16 @@ void menu()
     tile(QStringLiteral("main_settings"),
          [hole](QPainter &p, const QRectF &r) { gear(p, r.center(), r.width() * 0.44, accentBrush(r), hole); });
 
-    QImage selected = canvas(140, 100);
+    QImage selected = canvas(140, 92);
     QPainter p(&selected);
     begin(p);
     for (int i = 6; i >= 1; --i) {
         p.setPen(QPen(QColor(46, 204, 196, 16 + (6 - i) * 10), i));
         p.setBrush(Qt::NoBrush);
-        p.drawRoundedRect(QRectF(1.5, 1.5, 137, 97), 14, 14);
+        p.drawRoundedRect(QRectF(1.5, 1.5, 137, 89), 14, 14);
     }
-    p.setPen(QPen(accentBrush(QRectF(0, 0, 140, 100)), 2));
-    p.drawRoundedRect(QRectF(1.5, 1.5, 137, 97), 14, 14);
+    p.setPen(QPen(accentBrush(QRectF(0, 0, 140, 92)), 2));
+    p.drawRoundedRect(QRectF(1.5, 1.5, 137, 89), 14, 14);
     p.end();
     save(selected, QStringLiteral("main_selected@2x.png"));
 

@@ -1,4 +1,6 @@
 #include "Util.h"
+#include "platform/ImageCodec.h"
+#include "library/NotificationNames.h"
 
 #include "platform/NotificationCenter.h"
 #include "platform/View.h"
@@ -25,16 +27,7 @@ Util::AlertPresenter &presenter()
 
 QImage Util::convertImageSize(const QImage &image, int width, int height)
 {
-    // Pictures decoded straight at the wanted size need no second drawing.
-    if (image.size() == QSize(width, height))
-        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
-    QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
-    canvas.fill(Qt::transparent);
-    QPainter painter(&canvas);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawImage(QRect(0, 0, width, height), image);
-    painter.end();
-    return canvas;
+    return ImageCodec::stretched(image, width, height);
 }
 
 void Util::alertViewQuick(const QString &title, const QString &msg, const QString &buttonTitle)
@@ -65,12 +58,12 @@ bool Util::addSkipBackupAttributeToItemAtURL(const QUrl &url)
 
 void Util::viewMessageViewAutoClose(const QString &text)
 {
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_viewMessageAni"), text);
+    NotificationCenter::defaultCenter().postNotificationName(Notify::viewMessageAni, text);
 }
 
 void Util::viewMessageIconViewAutoClose(const QString &key)
 {
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_viewMessageIconAni"), key);
+    NotificationCenter::defaultCenter().postNotificationName(Notify::viewMessageIconAni, key);
 }
 
 void Util::FlipRightAnimation(QWidget *view)

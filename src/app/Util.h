@@ -25,9 +25,9 @@ public:
     using AlertPresenter = std::function<void(const QString &title, const QString &msg, const QString &button)>;
     static void setAlertPresenter(AlertPresenter presenter);
 
-    // Posts "Notify_viewMessageAni": a text that shows for 1.5 s and fades over 1.5 s.
+    // Posts Notify::viewMessageAni: a text that shows for 1.5 s and fades over 1.5 s.
     static void viewMessageViewAutoClose(const QString &text);
-    // Posts "Notify_viewMessageIconAni" with a message key of MessageIconView.
+    // Posts Notify::viewMessageIconAni with a message key of MessageIconView.
     static void viewMessageIconViewAutoClose(const QString &key);
 
     // Flips the view from the right in 0.5 s ("FlipRightAnimation").
@@ -37,7 +37,7 @@ public:
     // The view drawn into a bitmap of its own size at scale 1.
     static QImage screenImage(QWidget *view);
 
-    // Frames for slides on and off the 320 x 568 screen.
+    // Frames for slides on and off the 320 x 480 screen.
     static QRect moveToScreenTopOut(const QRect &frame);
     static QRect moveToScreenBottomOut(const QRect &frame);
     static QRect moveToScreenLeftOut(const QRect &frame);

@@ -1,72 +1,47 @@
 #pragma once
 
+#include "BeepSounds.h"
+#include "MessageOverlays.h"
 #include "ReviewPrompt.h"
+#include "ScreenNavigator.h"
 #include "library/FolderCacheBuilder.h"
-#include "library/ProgressOverlayHost.h"
+#include "library/LibraryErrorReporter.h"
 #include "platform/NotificationCenter.h"
 
 #include <QObject>
-#include <QPointer>
 
-#include <array>
 #include <memory>
 
 class Button;
-class DDProgressView;
-class Label;
-class MessageIconView;
-class MusicDetail;
-class MusicMainViewController;
-class PlayInfoPanel;
 class ReloadableList;
-class SoundPlayer;
-class TextView;
-class View;
 class Window;
-#include "ZivoViewController.h"
 
-// The application delegate: owns the window, one instance of every screen, the message
-// overlays and the beep players for the life of the process; runs the launch sequence,
-// answers the notification bus and the lifecycle, and moves between screens.
-class ZivoAppDelegate : public QObject, public ProgressOverlayHost
+// The application delegate: the shell's face. It runs the launch sequence and the
+// lifecycle, answers the notification bus, and offers the navigation operations; the work
+// itself is done by its collaborators: the screen navigator, the message overlays, the
+// beeps, the review prompt and the folder cache builder.
+class ZivoAppDelegate : public QObject, private LibraryErrorReporter
 {
     Q_OBJECT
 public:
-    // Every screen the delegate owns. A screen that has not been installed is not reachable.
-    enum class Screen {
-        MusicMain,
-        MusicAllList,
-        MusicList,
-        MusicSubList,
-        PlayList,
-        PlayListFileList,
-        PlaybackList,
-        PlaybackSubList,
-        FileSelector,
-        FileSelectorSub,
-        FileManager,
-        FileManagerSub,
-        Folder,
-        Webserver,
-        Settings,
-        Help,
-        Encodings,
-        MusicDetail,
-        Count
-    };
+    using Screen = ::Screen;
 
-    explicit ZivoAppDelegate(QObject *parent = nullptr);
+    // The screens come from the factory (main.cpp registers them); tests may install
+    // their own with setScreen.
+    explicit ZivoAppDelegate(const ScreenFactory &screens = ScreenFactory(), QObject *parent = nullptr);
     ~ZivoAppDelegate() override;
 
-    // Hands a screen to the delegate (it owns it from now on) before or after launch.
-    void setScreen(Screen which, ZivoViewController *screen);
-    ZivoViewController *screen(Screen which) const;
+    void setScreen(Screen which, std::unique_ptr<ZivoViewController> screen)
+    {
+        m_navigator.setScreen(which, std::move(screen));
+    }
+    ZivoViewController *screen(Screen which) const { return m_navigator.screen(which); }
     bool hasScreen(Screen which) const { return screen(which) != nullptr; }
     // The now-playing panel and the full-screen player, installed before launch.
-    void setPlayInfoPanel(PlayInfoPanel *panel) { m_panel = panel; }
-    PlayInfoPanel *playInfoPanel() const { return m_panel; }
-    void setMusicDetail(MusicDetail *detail) { m_detail = detail; }
-    MusicDetail *musicDetail() const { return m_detail; }
+    void setPlayInfoPanel(PlayInfoPanel *panel) { m_navigator.setPlayInfoPanel(panel); }
+    PlayInfoPanel *playInfoPanel() const { return m_navigator.playInfoPanel(); }
+    void setMusicDetail(MusicDetail *detail) { m_navigator.setMusicDetail(detail); }
+    MusicDetail *musicDetail() const { return m_navigator.musicDetail(); }
 
     // --- Platform entry points ---
     bool didFinishLaunchingWithOptions();
@@ -86,105 +61,76 @@ public:
     void pauseMusic(const Notification &);
     void playMusicNext(const Notification &);
     void playMusicPrev(const Notification &);
-    void soundPlay(const Notification &notification);
-    void addMusicDetailView(const Notification &);
-    void addPlayListView(const Notification &);
-    void viewMessageAni(const Notification &notification);
-    void viewMessageIconAni(const Notification &notification);
-    void viewMessage(const Notification &notification);
-    void closeMessage(const Notification &);
-    void viewMessageDuration(const Notification &notification);
-    void closeMessageDuration(const Notification &);
-    void viewMessageProgress(const Notification &notification) override;
-    void setMessageProgress(float progress) override;
-    void closeMessageProgress(const Notification &);
+    void soundPlay(const Notification &notification) { m_beeps.soundPlay(notification.object.toString()); }
+    void addMusicDetailView(const Notification &) { m_navigator.addScreen(Screen::MusicDetail, false); }
+    void addPlayListView(const Notification &) { m_navigator.addScreen(Screen::PlayList, true); }
+    void viewMessageAni(const Notification &n) { m_overlays.viewMessageAni(n.object.toString()); }
+    void viewMessageIconAni(const Notification &n) { m_overlays.viewMessageIconAni(n.object.toString()); }
+    void viewMessage(const Notification &n) { m_overlays.viewMessage(n.object.toString()); }
+    void closeMessage(const Notification &) { m_overlays.closeMessage(); }
+    void viewMessageDuration(const Notification &n) { m_overlays.viewMessageDuration(n.object.toString()); }
+    void closeMessageDuration(const Notification &) { m_overlays.closeMessageDuration(); }
+    void viewMessageProgress(const Notification &n) { m_overlays.viewMessageProgress(n); }
+    void closeMessageProgress(const Notification &) { m_overlays.closeMessageProgress(); }
 
     // --- Navigation: each adds a screen's view on top and never removes anything ---
-    void addMusicMainView();
-    void addMusicAllListView();
-    void addMusicListView();
+    void addMusicMainView() { m_navigator.addScreen(Screen::MusicMain, true); }
+    void addMusicAllListView() { m_navigator.addScreen(Screen::MusicAllList, true); }
+    void addMusicListView() { m_navigator.addScreen(Screen::MusicList, true); }
     void addMusicListViewiPod();
-    void addMusicSubListView();
-    void addPlayListFileListView();
-    void addPlaybackListFileListView();
-    void addPlaybackSubListView();
-    void addFileSelectorView();
-    void addFileSelectorSubView();
-    void addFileManagerView();
-    void addFileManagerSubView();
-    void addFolderView();
-    void addWebserverView();
-    void addSettingsView();
-    void addHelpView();
-    void addEncodingsView();
-    void removeCurrentViewController();
-    void viewPlayInfoPanelAni();
-    void closePlayInfoPanelAni();
-    void addMusicInfoArrowButton();
+    void addMusicSubListView() { m_navigator.addScreen(Screen::MusicSubList, true); }
+    void addPlayListFileListView() { m_navigator.addScreen(Screen::PlayListFileList, true); }
+    void addPlaybackListFileListView() { m_navigator.addScreen(Screen::PlaybackList, true); }
+    void addPlaybackSubListView() { m_navigator.addScreen(Screen::PlaybackSubList, true); }
+    void addFileSelectorView() { m_navigator.addScreen(Screen::FileSelector, false); }
+    void addFileSelectorSubView() { m_navigator.addScreen(Screen::FileSelectorSub, false); }
+    void addFileManagerView() { m_navigator.addScreen(Screen::FileManager, true); }
+    void addFileManagerSubView() { m_navigator.addScreen(Screen::FileManagerSub, true); }
+    void addFolderView() { m_navigator.addScreen(Screen::Folder, false); }
+    void addWebserverView() { m_navigator.addScreen(Screen::Webserver, true); }
+    void addSettingsView() { m_navigator.addScreen(Screen::Settings, true); }
+    void addHelpView() { m_navigator.addScreen(Screen::Help, false); }
+    void addEncodingsView() { m_navigator.addScreen(Screen::Encodings, true); }
+    void removeCurrentViewController() { m_navigator.removeCurrentViewController(); }
+    void viewPlayInfoPanelAni() { m_navigator.viewPlayInfoPanelAni(); }
+    void closePlayInfoPanelAni() { m_navigator.closePlayInfoPanelAni(); }
+    void addMusicInfoArrowButton() { m_navigator.addMusicInfoArrowButton(); }
     void settingsViewReloadSettings();
-    void optimizeList(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table);
+    void optimizeList(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table)
+    {
+        m_cacheBuilder.optimizeList(list, curFileUrl, table);
+    }
 
     // --- State ---
     Window *window() const { return m_window.get(); }
-    MusicMainViewController *musicMainViewController() const;
-    ZivoViewController *currentViewController() const { return m_currentViewController; }
+    ZivoViewController *currentViewController() const { return m_navigator.currentViewController(); }
     bool isOptimizing() const { return m_cacheBuilder.isOptimizing(); }
     FolderCacheBuilder &cacheBuilder() { return m_cacheBuilder; }
     ReviewPrompt &reviewPrompt() { return m_reviewPrompt; }
-    Button *musicInfoArrowButton() const { return m_musicInfoArrowButton; }
+    Button *musicInfoArrowButton() const { return m_navigator.musicInfoArrowButton(); }
+    MessageOverlays &overlays() { return m_overlays; }
+    BeepSounds &beeps() { return m_beeps; }
+    void loadSound() { m_beeps.loadSound(); }
 
-    // The overlays, for screens and tests.
-    View *messageView() const { return m_messageView; }
-    TextView *messageTextView() const { return m_messageTextView; }
-    MessageIconView *messageIconView() const { return m_messageIconView; }
-    View *messagViewDuration() const { return m_messagViewDuration; }
-    Label *durationLabel() const { return m_durationLabel; }
-    View *progressMsgView() const { return m_progressMsgView; }
-    Label *progressMsgViewLabel() const { return m_progressMsgViewLabel; }
-    DDProgressView *progressMsgViewProgressbar() const { return m_progressMsgViewProgressbar; }
-    View *messagViewDel() const { return m_messagViewDel; }
-    TextView *messageTextViewDel() const { return m_messageTextViewDel; }
-
-    // The beep players; null where the sound could not be loaded.
-    SoundPlayer *playSound() const { return m_playSound.get(); }
-    SoundPlayer *nextSound() const { return m_nextSound.get(); }
-    SoundPlayer *prevSound() const { return m_prevSound.get(); }
-    void loadSound();
-
-    // The names of the notifications the delegate handles, as registered at launch.
-    static QStringList handledNotificationNames();
+    // The notifications the delegate answers, with the handler of each, registered at launch.
+    struct Route
+    {
+        const QString &name;
+        void (ZivoAppDelegate::*handler)(const Notification &);
+    };
+    static const std::vector<Route> &routes();
 
 private:
-    void buildOverlays();
     void registerNotifications();
-    void addScreen(Screen which, bool becomesCurrent);
-    void showFadingOverlay(View *overlay);
-    void goMusicInfoArrowAnimation();
+    void reportError(const QString &title, const QString &message, const QString &button) override;
 
+    // Declared first, destroyed last: everything below lays its views over the window.
     std::unique_ptr<Window> m_window;
-    std::array<QPointer<ZivoViewController>, size_t(Screen::Count)> m_screens{};
-    QPointer<ZivoViewController> m_currentViewController;
-    PlayInfoPanel *m_panel = nullptr;
-    MusicDetail *m_detail = nullptr;
-    Button *m_musicInfoArrowButton = nullptr;
-
-    View *m_messageView = nullptr;
-    TextView *m_messageTextView = nullptr;
-    MessageIconView *m_messageIconView = nullptr;
-    View *m_messagViewDuration = nullptr;
-    Label *m_durationLabel = nullptr;
-    View *m_progressMsgView = nullptr;
-    Label *m_progressMsgViewLabel = nullptr;
-    DDProgressView *m_progressMsgViewProgressbar = nullptr;
-    View *m_messagViewDel = nullptr;
-    TextView *m_messageTextViewDel = nullptr;
-
-    std::unique_ptr<SoundPlayer> m_playSound;
-    std::unique_ptr<SoundPlayer> m_nextSound;
-    std::unique_ptr<SoundPlayer> m_prevSound;
-
+    MessageOverlays m_overlays{*m_window};
+    ScreenNavigator m_navigator{*m_window, this};
+    BeepSounds m_beeps;
     ReviewPrompt m_reviewPrompt;
-    FolderCacheBuilder m_cacheBuilder{this};
+    FolderCacheBuilder m_cacheBuilder{&m_overlays};
     Qt::ApplicationState m_state = Qt::ApplicationInactive;
     bool m_inBackground = false;
     bool m_launched = false;

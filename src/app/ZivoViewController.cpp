@@ -1,4 +1,5 @@
 #include "ZivoViewController.h"
+#include "library/NotificationNames.h"
 
 #include "MusicDetail.h"
 #include "PlayInfoPanel.h"
@@ -33,18 +34,18 @@ void ZivoViewController::remoteControlReceivedWithEvent(const RemoteControlEvent
     case RemoteControlEvent::Pause:
     case RemoteControlEvent::Stop:
     case RemoteControlEvent::TogglePlayPause:
-        center.postNotificationName(QStringLiteral("Notify_soundPlay"), QStringLiteral("playPause"));
-        center.postNotificationName(QStringLiteral("Notify_playOrPauseMusic"));
+        center.postNotificationName(Notify::soundPlay, QStringLiteral("playPause"));
+        center.postNotificationName(Notify::playOrPauseMusic);
         break;
     case RemoteControlEvent::NextTrack:
-        center.postNotificationName(QStringLiteral("Notify_soundPlay"), QStringLiteral("next"));
+        center.postNotificationName(Notify::soundPlay, QStringLiteral("next"));
         if (panel)
             panel->playMusicNextUi();
         if (detail)
             detail->uiMusicNext();
         break;
     case RemoteControlEvent::PreviousTrack:
-        center.postNotificationName(QStringLiteral("Notify_soundPlay"), QStringLiteral("prev"));
+        center.postNotificationName(Notify::soundPlay, QStringLiteral("prev"));
         if (panel)
             panel->playMusicPrevUi();
         if (detail)

@@ -1,4 +1,5 @@
 #include "app/ZivoAppDelegate.h"
+#include "browse/MusicMainViewController.h"
 #include "platform/Bundle.h"
 #include "platform/MemoryTuning.h"
 #include "platform/MprisService.h"
@@ -26,6 +27,16 @@ bool wantsTextOnly(int argc, char *argv[])
                 return true;
     return false;
 }
+
+// Every screen of the program, made once by the application delegate at start. The shell
+// knows screens only through this table, so the screens' folders depend on the shell and
+// never the other way round.
+ScreenFactory screenFactory()
+{
+    ScreenFactory screens;
+    screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
+    return screens;
+}
 } // namespace
 
 int main(int argc, char *argv[])
@@ -50,6 +61,7 @@ int main(int argc, char *argv[])
                    QStringLiteral("Keep the songs, caches and settings under <dir> (Documents, Caches, Preferences)."),
                    QStringLiteral("dir"));
     parser.addOption(homeOption);
+    parser.addOptions(HeadlessTransfer::commandLineOptions());
     parser.process(app);
 
     if (parser.isSet(homeOption))
@@ -64,7 +76,7 @@ int main(int argc, char *argv[])
     // The shell: string tables, the application delegate's launch sequence (first-run
     // defaults, the window with the main menu, the beeps), then the desktop's media remote.
     Translations::install();
-    std::optional<ZivoAppDelegate> delegate(std::in_place);
+    std::optional<ZivoAppDelegate> delegate(std::in_place, screenFactory());
     delegate->didFinishLaunchingWithOptions();
     MprisService mpris;
     mpris.registerOnBus();

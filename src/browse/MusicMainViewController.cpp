@@ -1,4 +1,5 @@
 #include "MusicMainViewController.h"
+#include "library/NotificationNames.h"
 
 #include "app/PlayInfoPanel.h"
 #include "app/ZivoAppDelegate.h"
@@ -38,8 +39,8 @@ const EntrySpec entries[MusicMainViewController::EntryCount] = {
     {QT_TRANSLATE_NOOP("Orbo", "Main Settings"), "main_settings", Screen::Settings},
 };
 
-// Tiles: two columns of four, 140 x 100 points.
-constexpr int tileWidth = 140, tileHeight = 100, tileLeft = 14, tileGap = 12, tileTop = 108;
+// Tiles: two columns of four, 140 x 92 points, filling the screen below the title.
+constexpr int tileWidth = 140, tileHeight = 92, tileLeft = 14, tileGap = 8, tileTop = 84;
 
 QRect tileFrame(int index)
 {
@@ -88,11 +89,11 @@ View *MusicMainViewController::loadView()
     auto *root = new MenuBackground(QRect(0, 0, Window::width, Window::height));
 
     auto *logo = new ImageView(ImageView::imageNamed(QStringLiteral("main_logo")), root);
-    logo->setGeometry(tileLeft + 4, 38, 40, 40);
-    auto *title = new Label(QRect(tileLeft + 54, 34, 200, 30), root);
+    logo->setGeometry(tileLeft + 4, 24, 40, 40);
+    auto *title = new Label(QRect(tileLeft + 54, 20, 200, 30), root);
     title->setText(QStringLiteral("Orbo"));
     title->setFontSize(22, true);
-    auto *subtitle = new Label(QRect(tileLeft + 55, 62, 220, 18), root);
+    auto *subtitle = new Label(QRect(tileLeft + 55, 48, 220, 18), root);
     subtitle->setText(Translations::text("Your music, your folders"));
     subtitle->setFontSize(10);
     subtitle->setTextColor(QColor(140, 150, 165));
@@ -106,7 +107,7 @@ View *MusicMainViewController::loadView()
         button->setAccessibleName(Translations::text(entries[i].captionKey));
         m_buttons[i] = button;
 
-        auto *label = new Label(QRect(tileFrame(i).x() + 2, tileFrame(i).y() + 62, tileWidth - 4, 34), root);
+        auto *label = new Label(QRect(tileFrame(i).x() + 2, tileFrame(i).y() + 54, tileWidth - 4, 34), root);
         label->setAlignment(Qt::AlignCenter);
         label->setFontSize(10.5, true);
         label->setWordWrap(true);
@@ -257,7 +258,7 @@ void MusicMainViewController::goPlayListView()
     if (!canOpen(Screen::PlayList))
         return;
     View::removeFromSuperview(view());
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_addPlayListView"));
+    NotificationCenter::defaultCenter().postNotificationName(Notify::addPlayListView);
 }
 
 void MusicMainViewController::showiPodLib()

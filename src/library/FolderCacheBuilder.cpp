@@ -1,4 +1,5 @@
 #include "FolderCacheBuilder.h"
+#include "NotificationNames.h"
 
 #include "ProgressOverlayHost.h"
 #include "ReloadableList.h"
@@ -15,13 +16,32 @@ FolderCacheBuilder::FolderCacheBuilder(ProgressOverlayHost *overlay) : m_overlay
 
 FolderCacheBuilder::~FolderCacheBuilder()
 {
-    stop();
+    m_stopping = true;
+    {
+        std::lock_guard lock(m_handoffMutex);
+        m_destroying = true;
+    }
+    m_handoffDone.notify_all();
+    m_queue.waitForIdle();
 }
 
-void FolderCacheBuilder::stop()
+bool FolderCacheBuilder::onMain(std::function<void()> work)
 {
-    m_stopping = true;
-    waitForIdle();
+    auto done = std::make_shared<bool>(false);
+    QMetaObject::invokeMethod(
+        &m_mainContext,
+        [this, work = std::move(work), done] {
+            work();
+            {
+                std::lock_guard lock(m_handoffMutex);
+                *done = true;
+            }
+            m_handoffDone.notify_all();
+        },
+        Qt::QueuedConnection);
+    std::unique_lock lock(m_handoffMutex);
+    m_handoffDone.wait(lock, [&] { return *done || m_destroying; });
+    return *done;
 }
 
 void FolderCacheBuilder::waitForIdle()
@@ -48,40 +68,39 @@ void FolderCacheBuilder::build(const QStringList &list, const QUrl &curFileUrl, 
     const QString directory = QFileInfo(songPath).path();
 
     if (SongCache::hasTagFile(folder, QFileInfo(songPath).fileName()) || list.isEmpty() || m_stopping) {
-        DispatchQueue::mainSync([this] { m_isOptimizing = false; });
+        onMain([this] { m_isOptimizing = false; });
         return;
     }
-    DispatchQueue::mainSync([this] {
-        SongCache::ensureFolder();
-        m_isOptimizing = true;
-    });
-    DispatchQueue::mainSync([this] {
-        const QString text = Translations::text("optimizing list...");
-        m_overlay->viewMessageProgress({QStringLiteral("progressNofi"), QVariantList{text, 0.0f}, {}});
-    });
+    if (!onMain([this] {
+            SongCache::ensureFolder();
+            m_isOptimizing = true;
+        }))
+        return;
+    if (!onMain([this] {
+            const QString text = Translations::text("optimizing list...");
+            m_overlay->viewMessageProgress({QStringLiteral("progressNofi"), QVariantList{text, 0.0f}, {}});
+        }))
+        return;
 
     const qsizetype count = list.size();
     for (qsizetype i = 0; i < count; ++i) {
         const QString &name = list.at(i);
-        if (m_stopping) {
-            DispatchQueue::mainSync([this] {
-                m_isOptimizing = false;
-                NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_closeMessageProgress"));
-            });
+        if (m_stopping) // quitting: the next song is not read
             return;
-        }
         if (!SongCache::hasTagFile(folder, name)) {
             const QUrl url = QUrl::fromLocalFile(directory + QLatin1Char('/') + name);
             SongCache::store(folder, name, ZivoModel::getFileInfoDicWithURL(url));
         }
-        DispatchQueue::mainSync([this, i, count, table] {
+        const bool handedOver = onMain([this, i, count, table] {
             m_overlay->setMessageProgress(float(i) / float(count));
             if (i + 1 == count) {
                 m_isOptimizing = false;
                 if (table)
                     table->reloadData();
-                NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("Notify_closeMessageProgress"));
+                NotificationCenter::defaultCenter().postNotificationName(Notify::closeMessageProgress);
             }
         });
+        if (!handedOver)
+            return;
     }
 }

@@ -5,7 +5,12 @@
 #include <QStringList>
 #include <QUrl>
 
+#include <QObject>
+
 #include <atomic>
+#include <condition_variable>
+#include <functional>
+#include <mutex>
 
 class ProgressOverlayHost;
 class ReloadableList;
@@ -18,7 +23,8 @@ class FolderCacheBuilder
 {
 public:
     explicit FolderCacheBuilder(ProgressOverlayHost *overlay);
-    // Stops a run between two songs; waits for it while serving the main thread.
+    // Ends a run at its next hand-off to the main thread (between two songs at the latest)
+    // and waits for the queue, without running the main thread's events meanwhile.
     ~FolderCacheBuilder();
 
     // list: the file names of one folder in list order; curFileUrl: one song of that
@@ -29,14 +35,20 @@ public:
 
     // Blocks until the current run has finished (serving the main thread meanwhile).
     void waitForIdle();
-    // Ends a run between two songs (the overlay is closed) and waits for it: for quitting.
-    void stop();
 
 private:
     void build(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table);
+    // Runs work on the main thread and waits for it; false (work dropped) when the builder
+    // is being destroyed meanwhile.
+    bool onMain(std::function<void()> work);
 
     ProgressOverlayHost *m_overlay;
     bool m_isOptimizing = false;
     std::atomic<bool> m_stopping{false};
+    // Queued calls to this context are dropped with the builder.
+    QObject m_mainContext;
+    std::mutex m_handoffMutex;
+    std::condition_variable m_handoffDone;
+    bool m_destroying = false; // guarded by m_handoffMutex
     DispatchQueue m_queue{QStringLiteral("optimazingQueue")};
 };

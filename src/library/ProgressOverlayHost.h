@@ -3,7 +3,7 @@
 #include "platform/NotificationCenter.h"
 
 // The application delegate's progress overlay, as the folder cache builder drives it.
-// Closing goes through the "Notify_closeMessageProgress" notification.
+// Closing goes through the Notify::closeMessageProgress notification.
 class ProgressOverlayHost
 {
 public:

@@ -1,6 +1,5 @@
 #include "TagReader.h"
 
-#include "app/Util.h"
 #include "platform/ImageCodec.h"
 
 #include <QFile>
@@ -141,7 +140,7 @@ QByteArray TagReader::artworkPng(const QByteArray &pictureBytes)
     const QImage image = ImageCodec::decode(pictureBytes, target);
     if (image.isNull())
         return {};
-    QImage artwork = Util::convertImageSize(image, kArtworkSize, kArtworkSize);
+    QImage artwork = ImageCodec::stretched(image, kArtworkSize, kArtworkSize);
     // An opaque cover makes a smaller PNG, and faster, without the alpha channel.
     if (!image.hasAlphaChannel())
         artwork.convertTo(QImage::Format_RGB32);

@@ -4,7 +4,7 @@
 #include "SongCache.h"
 #include "TagReader.h"
 #include "TextDecoder.h"
-#include "app/Util.h"
+#include "LibraryErrorReporter.h"
 #include "platform/Bundle.h"
 #include "platform/Date.h"
 #include "platform/FileManager.h"
@@ -13,6 +13,7 @@
 #include "platform/UserDefaults.h"
 
 #include <QCollator>
+#include <QDebug>
 #include <QFile>
 #include <QDir>
 #include <QFileInfo>
@@ -342,6 +343,27 @@ bool copyNoReplace(const QString &from, const QString &to)
 }
 } // namespace
 
+namespace {
+LibraryErrorReporter *&errorReporter()
+{
+    static LibraryErrorReporter *reporter = nullptr;
+    return reporter;
+}
+
+void reportError(const QString &title, const QString &message, const QString &button)
+{
+    if (LibraryErrorReporter *reporter = errorReporter())
+        reporter->reportError(title, message, button);
+    else
+        qWarning().noquote() << title << "-" << message;
+}
+} // namespace
+
+void ZivoModel::setErrorReporter(LibraryErrorReporter *reporter)
+{
+    errorReporter() = reporter;
+}
+
 bool ZivoModel::createDir(const QString &path)
 {
     std::error_code error;
@@ -351,10 +373,8 @@ bool ZivoModel::createDir(const QString &path)
         error = std::make_error_code(std::errc::permission_denied);
     else
         fs::create_directories(toPath(path), error);
-    if (error) {
-        Util::alertViewQuick(Translations::text("Error"), QString::fromStdString(error.message()),
-                             Translations::text("OK"));
-    }
+    if (error)
+        reportError(Translations::text("Error"), QString::fromStdString(error.message()), Translations::text("OK"));
     return !error;
 }
 

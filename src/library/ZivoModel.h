@@ -10,6 +10,8 @@
 // The library's operations: first-run defaults, folder and file listings of the
 // Documents folder with their cache, and song lists and references. Stateless;
 // listings read and write the settings store and are called on the main thread.
+class LibraryErrorReporter;
+
 class ZivoModel
 {
 public:
@@ -59,6 +61,8 @@ public:
     // removed outside the library.
     // True when the folder exists afterwards; a failure is also shown in an alert.
     static bool createDir(const QString &path);
+    // Who tells the user about a failed folder creation (the shell); without one it is logged.
+    static void setErrorReporter(LibraryErrorReporter *reporter);
     static void deleteDir(const QString &path);
     static void deleteFile(const QString &folderName, const QString &fileName);
     static void copyFileFrom(const QString &sourcePath, const QString &destinationPath);

@@ -41,8 +41,10 @@ void ActionSheet::show()
     Window *window = Window::keyWindow();
     if (!window) {
         qCWarning(lcSheet).noquote() << "Action sheet without a window:" << m_title;
+        deleteLater(); // nobody else will ever free it
         return;
     }
+    setFloatsOnTop(true);
     setGeometry(0, 0, Window::width, Window::height);
     const int margin = 10, buttonHeight = 44, gap = 8;
     int y = Window::height - margin;

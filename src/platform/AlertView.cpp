@@ -37,8 +37,10 @@ void AlertView::show()
     Window *window = Window::keyWindow();
     if (!window) {
         qCWarning(lcAlert).noquote() << "Alert without a window:" << m_title << "-" << m_message;
+        deleteLater(); // nobody else will ever free it
         return;
     }
+    setFloatsOnTop(true);
     setGeometry(0, 0, Window::width, Window::height);
 
     m_card = new View(this);

@@ -1,5 +1,7 @@
 #include "ImageCodec.h"
 
+#include <QPainter>
+
 #include <QBuffer>
 #include <QImageReader>
 
@@ -75,4 +77,18 @@ QByteArray ImageCodec::pngData(const QImage &image)
     if (image.isNull() || !image.save(&buffer, "PNG"))
         return {};
     return png;
+}
+
+QImage ImageCodec::stretched(const QImage &image, int width, int height)
+{
+    // Pictures decoded straight at the wanted size need no second drawing.
+    if (image.size() == QSize(width, height))
+        return image.convertToFormat(QImage::Format_ARGB32_Premultiplied);
+    QImage canvas(width, height, QImage::Format_ARGB32_Premultiplied);
+    canvas.fill(Qt::transparent);
+    QPainter painter(&canvas);
+    painter.setRenderHint(QPainter::SmoothPixmapTransform);
+    painter.drawImage(QRect(0, 0, width, height), image);
+    painter.end();
+    return canvas;
 }

@@ -23,6 +23,8 @@ public:
     static QImage decode(const QByteArray &data, const QSize &targetSize = QSize());
 
     static QByteArray pngData(const QImage &image);
+    // The image drawn stretched into a new width x height canvas (aspect ratio not kept).
+    static QImage stretched(const QImage &image, int width, int height);
 
     // True for a JPEG that is progressive or holds several scans (or cannot be read as far as
     // its first scan), which the decoder can only read through a buffer of the whole

@@ -12,28 +12,38 @@ NotificationCenter &NotificationCenter::defaultCenter()
 
 int NotificationCenter::addObserver(const QObject *owner, const QString &name, Observer observer)
 {
-    int token;
+    QMutexLocker lock(&m_mutex);
+    const int token = m_nextToken++;
+    QMetaObject::Connection watch;
+    if (owner)
+        watch = QObject::connect(owner, &QObject::destroyed, [this, token] { removeObserver(token); });
+    m_registrations.push_back({token, owner, name, std::move(observer), watch});
+    return token;
+}
+
+template <typename Match>
+void NotificationCenter::remove(Match match)
+{
+    std::vector<QMetaObject::Connection> watches;
     {
         QMutexLocker lock(&m_mutex);
-        token = m_nextToken++;
-        m_registrations.push_back({token, owner, name, std::move(observer)});
+        for (const Registration &r : m_registrations)
+            if (match(r))
+                watches.push_back(r.ownerWatch);
+        std::erase_if(m_registrations, match);
     }
-    if (owner)
-        QObject::connect(owner, &QObject::destroyed, [this, token] { removeObserver(token); });
-    return token;
+    for (const QMetaObject::Connection &watch : watches)
+        QObject::disconnect(watch);
 }
 
 void NotificationCenter::removeObserver(int token)
 {
-    QMutexLocker lock(&m_mutex);
-    std::erase_if(m_registrations, [token](const Registration &r) { return r.token == token; });
+    remove([token](const Registration &r) { return r.token == token; });
 }
 
 void NotificationCenter::removeObserver(const QObject *owner, const QString &name)
 {
-    QMutexLocker lock(&m_mutex);
-    std::erase_if(m_registrations,
-                  [&](const Registration &r) { return r.owner == owner && (name.isNull() || r.name == name); });
+    remove([&](const Registration &r) { return r.owner == owner && (name.isNull() || r.name == name); });
 }
 
 bool NotificationCenter::isRegistered(int token) const

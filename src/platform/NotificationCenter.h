@@ -42,9 +42,14 @@ private:
         const QObject *owner;
         QString name;
         Observer observer;
+        // Removes the registration when the owner is destroyed; undone with the registration.
+        QMetaObject::Connection ownerWatch;
     };
 
     bool isRegistered(int token) const;
+    // Takes the matching registrations out; their owner watches are undone outside the lock.
+    template <typename Match>
+    void remove(Match match);
 
     mutable QMutex m_mutex;
     std::vector<Registration> m_registrations;

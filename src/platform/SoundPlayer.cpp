@@ -72,33 +72,34 @@ std::unique_ptr<SoundPlayer> SoundPlayer::fromFile(const QString &path, QString 
     return std::unique_ptr<SoundPlayer>(new SoundPlayer(std::move(*pcm)));
 }
 
-SoundPlayer::SoundPlayer(Pcm pcm) : m_pcm(std::move(pcm)), m_output(new AudioOutput(m_pcm.format, this))
-{
-    connect(m_output, &AudioOutput::drained, this, [this] { m_playing = false; });
-}
+SoundPlayer::SoundPlayer(Pcm pcm) : m_pcm(std::move(pcm))
+{}
 
 SoundPlayer::~SoundPlayer() = default;
-
-void SoundPlayer::prepareToPlay()
-{
-    m_output->start();
-}
 
 void SoundPlayer::play()
 {
     if (isPlaying())
         return;
+    m_output = std::make_unique<AudioOutput>(m_pcm.format);
+    connect(m_output.get(), &AudioOutput::drained, this, &SoundPlayer::closeOutput, Qt::QueuedConnection);
     m_output->start();
+    m_usedNullOutput = m_output->isNull();
     m_startUSecs = m_output->playedUSecs();
     m_playing = true;
     ++m_playCount;
     m_output->write(m_pcm.samples);
 }
 
+void SoundPlayer::closeOutput()
+{
+    m_playing = false;
+    m_output.reset();
+}
+
 void SoundPlayer::stop()
 {
-    m_output->clear();
-    m_playing = false;
+    closeOutput();
 }
 
 bool SoundPlayer::isPlaying() const
@@ -113,10 +114,5 @@ double SoundPlayer::duration() const
 
 double SoundPlayer::currentTime() const
 {
-    return m_playing ? (m_output->playedUSecs() - m_startUSecs) / 1e6 : 0.0;
-}
-
-bool SoundPlayer::usesNullOutput() const
-{
-    return m_output->isNull();
+    return m_playing && m_output ? (m_output->playedUSecs() - m_startUSecs) / 1e6 : 0.0;
 }

@@ -20,8 +20,10 @@ public:
     static std::unique_ptr<SoundPlayer> fromFile(const QString &path, QString *error = nullptr);
     ~SoundPlayer() override;
 
-    // Opens the output ahead of time, so the first play starts without delay.
-    void prepareToPlay();
+    // The samples are decoded when the file is read, so the first play starts without
+    // delay; the output stream itself is opened only while the sound plays, so an idle
+    // program keeps no stream (and no sound card) busy.
+    void prepareToPlay() {}
     void play();
     void stop();
     bool isPlaying() const;
@@ -29,7 +31,10 @@ public:
     // Seconds into the sound; 0 when it is not playing.
     double currentTime() const;
     int playCount() const { return m_playCount; }
-    bool usesNullOutput() const;
+    // Whether the last play went to the null output (no device, or ORBO_AUDIO_OUTPUT=null).
+    bool usesNullOutput() const { return m_usedNullOutput; }
+    // True while an output stream is open.
+    bool hasOpenStream() const { return m_output != nullptr; }
 
     struct Pcm
     {
@@ -42,9 +47,12 @@ public:
 private:
     explicit SoundPlayer(Pcm pcm);
 
+    void closeOutput();
+
     Pcm m_pcm;
-    AudioOutput *m_output;
+    std::unique_ptr<AudioOutput> m_output;
     qint64 m_startUSecs = 0;
+    bool m_usedNullOutput = false;
     bool m_playing = false;
     int m_playCount = 0;
 };

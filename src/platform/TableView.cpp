@@ -125,6 +125,16 @@ void TableView::enqueue(TableViewCell *cell)
     m_pool[cell->reuseIdentifier()] << cell;
 }
 
+void TableView::trimPool()
+{
+    // A data source that makes new cells instead of reusing them must not grow the pool:
+    // more waiting cells than fit in the view are never needed again.
+    const int keep = viewport()->height() / std::max(16, m_rowHeight) + 2;
+    for (QList<TableViewCell *> &waiting : m_pool)
+        while (waiting.size() > keep)
+            waiting.takeFirst()->deleteLater(); // it may be in the middle of its own event
+}
+
 TableViewCell *TableView::dequeueReusableCellWithIdentifier(const QString &identifier)
 {
     QList<TableViewCell *> &waiting = m_pool[identifier];
@@ -174,6 +184,7 @@ void TableView::updateVisibleCells()
         cell->layoutSubviews();
         cell->show();
     }
+    trimPool();
     if (m_search)
         m_search->move(8, 7 - offset);
     viewport()->update();

@@ -85,6 +85,7 @@ private:
     void layoutContent();
     void updateVisibleCells();
     void enqueue(TableViewCell *cell);
+    void trimPool();
     IndexPath indexPathAt(const QPoint &viewportPoint) const;
     int headerBlockHeight() const;
     QRect indexStripRect() const;

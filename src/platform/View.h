@@ -26,6 +26,11 @@ public:
     // A hairline drawn inside the edge (none by default).
     void setBorderColor(const QColor &color);
 
+    // A view that stays above everything else in the window while it is there (alerts,
+    // action sheets): views added later go below it.
+    void setFloatsOnTop(bool on) { m_floatsOnTop = on; }
+    bool floatsOnTop() const { return m_floatsOnTop; }
+
     // The controller whose root view this is, if any.
     ViewController *viewController() const { return m_controller; }
     void setViewController(ViewController *controller) { m_controller = controller; }
@@ -63,4 +68,5 @@ private:
     qreal m_cornerRadius = 0;
     QColor m_border = Qt::transparent;
     ViewController *m_controller = nullptr;
+    bool m_floatsOnTop = false;
 };

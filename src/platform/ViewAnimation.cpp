@@ -12,6 +12,7 @@
 #include <QVariantAnimation>
 
 #include <limits>
+#include <memory>
 
 namespace {
 
@@ -142,6 +143,11 @@ public:
     void setScale(qreal scale)
     {
         m_scale = scale;
+        update();
+    }
+    void setPicture(const QImage &picture)
+    {
+        m_picture = picture;
         update();
     }
 
@@ -319,17 +325,19 @@ QAbstractAnimation *ViewAnimation::flipFromRight(QWidget *view, const QString &n
         cover->show();
         cover->raise();
         QPointer<QWidget> target(view);
-        QObject::connect(animation, &QVariantAnimation::valueChanged, cover, [cover, target](const QVariant &v) {
-            if (!target)
-                return;
-            const qreal value = v.toReal();
-            // The back half shows the view as it is now (its new content).
-            cover->setScale(value);
-            if (value < 0)
-                cover->hide();
-            else
-                cover->show();
-        });
+        auto turned = std::make_shared<bool>(false);
+        QObject::connect(animation, &QVariantAnimation::valueChanged, cover,
+                         [cover, target, turned](const QVariant &v) {
+                             if (!target)
+                                 return;
+                             const qreal value = v.toReal();
+                             // Past the edge the other face turns in: the view as it is now.
+                             if (value < 0 && !*turned) {
+                                 *turned = true;
+                                 cover->setPicture(View::snapshot(target));
+                             }
+                             cover->setScale(value);
+                         });
         QObject::connect(animation, &QObject::destroyed, cover, &QObject::deleteLater);
     }
     Running running;

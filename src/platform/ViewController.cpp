@@ -9,7 +9,7 @@ ViewController::ViewController(QObject *parent) : QObject(parent)
 ViewController::~ViewController()
 {
     resignFirstResponder();
-    delete m_view;
+    delete m_view.data();
 }
 
 View *ViewController::view()

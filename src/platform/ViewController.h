@@ -1,10 +1,11 @@
 #pragma once
 
 #include <QObject>
+#include <QPointer>
 
 #include "RemoteControl.h"
 
-class View;
+#include "View.h"
 
 // A screen: owns a root view that is made on first use, and hears the view lifecycle
 // when the view is added to or removed from the window.
@@ -33,10 +34,12 @@ public:
     virtual void remoteControlReceivedWithEvent(const RemoteControlEvent &event);
 
 protected:
-    // Makes the root view: a 320 x 568 black view unless a screen builds its own.
+    // Makes the root view: a 320 x 480 black view unless a screen builds its own.
     virtual View *loadView();
     virtual void viewDidLoad() {}
 
 private:
-    View *m_view = nullptr;
+    // Owned here while out of the window; while in it the window's child list holds it too,
+    // and whichever goes first takes it along (QPointer notices).
+    QPointer<View> m_view;
 };

@@ -25,10 +25,6 @@ Window::~Window()
 {
     if (currentKeyWindow() == this)
         currentKeyWindow() = nullptr;
-    // Screens outlive the window's children list: hand their views back before Qt deletes them.
-    for (QWidget *child : subviews())
-        if (auto *view = qobject_cast<View *>(child); view && view->viewController())
-            child->setParent(nullptr);
 }
 
 Window *Window::keyWindow()
@@ -63,10 +59,16 @@ void Window::place(QWidget *view, QWidget *below)
         controller->viewWillAppear(false);
     if (arriving)
         view->setParent(this);
-    if (below)
+    if (below) {
         view->stackUnder(below);
-    else
+    } else {
         view->raise();
+        // Alerts and action sheets stay above whatever arrives after them.
+        if (!(root && root->floatsOnTop()))
+            for (QWidget *child : subviews())
+                if (auto *floating = qobject_cast<View *>(child); floating && floating->floatsOnTop())
+                    floating->raise();
+    }
     view->setVisible(!View::isHidden(view));
     if (arriving && controller)
         controller->viewDidAppear(false);
@@ -84,6 +86,20 @@ void Window::removeSubview(QWidget *view)
     view->setParent(nullptr);
     if (controller)
         controller->viewDidDisappear(false);
+    // A screen laid over another has gone: the remote's events go to the screen now on top.
+    if (!m_firstResponder)
+        passFirstResponderToTop();
+}
+
+void Window::passFirstResponderToTop()
+{
+    const QList<QWidget *> stack = subviews();
+    for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+        auto *root = qobject_cast<View *>(*it);
+        ViewController *controller = root ? root->viewController() : nullptr;
+        if (controller && !View::isHidden(root) && controller->becomeFirstResponder())
+            return;
+    }
 }
 
 int Window::remoteSubtypeForKey(int key)

@@ -6,7 +6,7 @@
 
 #include "ViewController.h"
 
-// The single window: 320 x 568 points (Qt scales points to the desktop's pixel ratio).
+// The single window: 320 x 480 points (Qt scales points to the desktop's pixel ratio).
 // Screens, panels and overlays are its direct children, bottom first. Adding a
 // controller's root view runs viewWillAppear/viewDidAppear; removing it runs the
 // disappear pair. The window turns the keyboard's media keys into remote events.
@@ -15,7 +15,7 @@ class Window : public View
     Q_OBJECT
 public:
     static constexpr int width = 320;
-    static constexpr int height = 568;
+    static constexpr int height = 480;
 
     explicit Window(QWidget *parent = nullptr);
     ~Window() override;
@@ -41,6 +41,7 @@ protected:
 
 private:
     void place(QWidget *view, QWidget *below);
+    void passFirstResponderToTop();
 
     QPointer<ViewController> m_firstResponder;
 };

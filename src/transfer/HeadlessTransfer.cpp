@@ -23,6 +23,22 @@ bool HeadlessTransfer::isRequested(int argc, char *argv[])
     return false;
 }
 
+QList<QCommandLineOption> HeadlessTransfer::commandLineOptions()
+{
+    return {
+        QCommandLineOption(QStringLiteral("headless"), QStringLiteral("Run without a window (with --transfer).")),
+        QCommandLineOption(QStringLiteral("transfer"),
+                           QStringLiteral("With --headless: serve the Wi-Fi transfer page until stopped.")),
+        QCommandLineOption(QStringLiteral("port"),
+                           QStringLiteral("With --headless: listen on <port> (default 5551, 0: any free one)."),
+                           QStringLiteral("port"), QStringLiteral("5551")),
+        QCommandLineOption(QStringLiteral("address"),
+                           QStringLiteral("With --headless: listen only on <address> (\"localhost\" for loopback); "
+                                          "default: all."),
+                           QStringLiteral("address")),
+    };
+}
+
 int HeadlessTransfer::run(int argc, char *argv[])
 {
     QCoreApplication app(argc, argv);
@@ -34,19 +50,15 @@ int HeadlessTransfer::run(int argc, char *argv[])
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orbo without a display."));
     parser.addHelpOption();
-    const QCommandLineOption headless(QStringLiteral("headless"), QStringLiteral("Run without a window."));
-    const QCommandLineOption transfer(QStringLiteral("transfer"), QStringLiteral("Serve the Wi-Fi transfer page."));
-    const QCommandLineOption port(QStringLiteral("port"),
-                                  QStringLiteral("Listen on <port> (default 5551, 0: any free one)."),
-                                  QStringLiteral("port"), QStringLiteral("5551"));
-    const QCommandLineOption address(QStringLiteral("address"),
-                                     QStringLiteral(
-                                         "Listen only on <address> (\"localhost\" for loopback); default: all."),
-                                     QStringLiteral("address"));
+    const QList<QCommandLineOption> options = commandLineOptions();
+    const QCommandLineOption &transfer = options.at(1);
+    const QCommandLineOption &port = options.at(2);
+    const QCommandLineOption &address = options.at(3);
     const QCommandLineOption home(QStringLiteral("home"),
                                   QStringLiteral("Keep the songs, caches and settings under <dir>."),
                                   QStringLiteral("dir"));
-    parser.addOptions({headless, transfer, port, address, home});
+    parser.addOptions(options);
+    parser.addOption(home);
     parser.process(app);
 
     if (!parser.isSet(transfer)) {

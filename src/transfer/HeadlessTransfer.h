@@ -1,5 +1,8 @@
 #pragma once
 
+#include <QCommandLineOption>
+#include <QList>
+
 // `orbo --headless --transfer [--port N] [--address A] [--home DIR]`: the Wi-Fi transfer
 // server on the home's Documents, without a display, until SIGINT or SIGTERM.
 class HeadlessTransfer
@@ -9,4 +12,6 @@ public:
 
     static bool isRequested(int argc, char *argv[]);
     static int run(int argc, char *argv[]);
+    // --headless, --transfer, --port and --address, in that order (the window's --help lists them too).
+    static QList<QCommandLineOption> commandLineOptions();
 };

@@ -1,11 +1,11 @@
 #include "TestHome.h"
+#include "library/NotificationNames.h"
 #include "support/ShellFakes.h"
 
 #include "app/DDProgressView.h"
 #include "app/MessageIconView.h"
 #include "app/Util.h"
 #include "app/ZivoAppDelegate.h"
-#include "browse/MusicMainViewController.h"
 #include "library/SettingsKeys.h"
 #include "library/ZivoModel.h"
 #include "platform/AlertView.h"
@@ -54,7 +54,7 @@ struct Shell
     }
     TestHome home;
     FakePlayer player;
-    ZivoAppDelegate delegate;
+    ZivoAppDelegate delegate{recordingMenu()};
 };
 
 TEST(AppDelegateLaunch, ShowsTheMenuWithThePanelAndArrowHiddenAboveIt)
@@ -65,8 +65,9 @@ TEST(AppDelegateLaunch, ShowsTheMenuWithThePanelAndArrowHiddenAboveIt)
     EXPECT_EQ(defaults().stringForKey(SettingsKeys::appinitkey), Bundle::version());
     EXPECT_FALSE(d.isOptimizing());
     // Step 4: every overlay has its rounded corners.
-    for (View *overlay : {d.messageView(), static_cast<View *>(d.messageIconView()), d.messagViewDel(),
-                          d.messagViewDuration(), d.progressMsgView()})
+    for (View *overlay :
+         {d.overlays().messageView(), static_cast<View *>(d.overlays().messageIconView()), d.overlays().messagViewDel(),
+          d.overlays().messagViewDuration(), d.overlays().progressMsgView()})
         EXPECT_EQ(overlay->cornerRadius(), 15);
     // Steps 5 to 8: panel sized, menu first and current, panel then arrow above it, both hidden.
     QWidget *panel = shell.player.panelView();
@@ -74,7 +75,7 @@ TEST(AppDelegateLaunch, ShowsTheMenuWithThePanelAndArrowHiddenAboveIt)
     EXPECT_EQ(d.currentViewController(), d.screen(Screen::MusicMain));
     const QList<QWidget *> stack = d.window()->subviews();
     ASSERT_EQ(stack.size(), 3);
-    EXPECT_EQ(stack[0], d.musicMainViewController()->view());
+    EXPECT_EQ(stack[0], d.screen(Screen::MusicMain)->view());
     EXPECT_EQ(stack[1], panel);
     EXPECT_EQ(stack[2], d.musicInfoArrowButton());
     EXPECT_TRUE(View::isHidden(panel));
@@ -83,13 +84,15 @@ TEST(AppDelegateLaunch, ShowsTheMenuWithThePanelAndArrowHiddenAboveIt)
     // Step 9, 10: the window is the key window and shown; the beeps are loaded.
     EXPECT_EQ(Window::keyWindow(), d.window());
     EXPECT_TRUE(d.window()->isVisible());
-    EXPECT_NE(d.playSound(), nullptr);
-    EXPECT_NE(d.nextSound(), nullptr);
-    EXPECT_NE(d.prevSound(), nullptr);
+    EXPECT_NE(d.beeps().playSound(), nullptr);
+    EXPECT_NE(d.beeps().nextSound(), nullptr);
+    EXPECT_NE(d.beeps().prevSound(), nullptr);
+    for (SoundPlayer *beep : {d.beeps().playSound(), d.beeps().nextSound(), d.beeps().prevSound()})
+        EXPECT_FALSE(beep->hasOpenStream()) << "an idle program keeps no sound stream open";
     // Step 11: a fresh installation does not ask for a review.
     EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
     // The menu became the first responder when it appeared, and asked for remote events.
-    EXPECT_TRUE(d.musicMainViewController()->isFirstResponder());
+    EXPECT_TRUE(d.screen(Screen::MusicMain)->isFirstResponder());
     EXPECT_TRUE(RemoteControl::shared().isReceiving());
 }
 
@@ -97,15 +100,15 @@ TEST(AppDelegateLaunch, RegistersEveryHandlerAndThePanelsOwn)
 {
     Shell shell;
     NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.postNotificationName("Notify_playMusicNext");
-    center.postNotificationName("Notify_playMusicPrev");
-    center.postNotificationName("Notify_pauseMusic");
-    center.postNotificationName("Notify_playOrPauseMusic");
-    center.postNotificationName("Notify_curFileDelPlayer");
+    center.postNotificationName(Notify::playMusicNext);
+    center.postNotificationName(Notify::playMusicPrev);
+    center.postNotificationName(Notify::pauseMusic);
+    center.postNotificationName(Notify::playOrPauseMusic);
+    center.postNotificationName(Notify::curFileDelPlayer);
     EXPECT_EQ(shell.player.calls,
               QStringList({"panel.playMusicNext", "detail.uiMusicNext", "panel.playMusicPrev", "detail.uiMusicPrev",
                            "pauseMusic", "pauseMusic", "detail.playOrPauseMusic", "panel.curFileDel"}));
-    EXPECT_EQ(ZivoAppDelegate::handledNotificationNames().size(), 15);
+    EXPECT_EQ(ZivoAppDelegate::routes().size(), 15u);
 }
 
 // --- Review prompt ---
@@ -280,17 +283,17 @@ TEST(Overlays, ASecondTextWithinASecondReplacesTheFirstAndRestartsTheCycle)
     ZivoAppDelegate &d = shell.delegate;
     ViewAnimation::clearHistory();
     Util::viewMessageViewAutoClose(QStringLiteral("first"));
-    EXPECT_EQ(d.messageTextView()->text(), QStringLiteral("first"));
-    EXPECT_TRUE(d.window()->contains(d.messageView()));
-    EXPECT_EQ(View::center(d.messageView()), QPoint(160, 284));
+    EXPECT_EQ(d.overlays().messageTextView()->text(), QStringLiteral("first"));
+    EXPECT_TRUE(d.window()->contains(d.overlays().messageView()));
+    EXPECT_EQ(View::center(d.overlays().messageView()), QPoint(160, 240));
     QTest::qWait(300);
     QPointer<QAbstractAnimation> first = ViewAnimation::running("messageFadeAni");
     ASSERT_TRUE(first);
 
     Util::viewMessageViewAutoClose(QStringLiteral("second"));
-    EXPECT_EQ(d.messageTextView()->text(), QStringLiteral("second"));
-    EXPECT_EQ(View::alpha(d.messageView()), 1.0);
-    EXPECT_EQ(d.window()->subviews().last(), d.messageView());
+    EXPECT_EQ(d.overlays().messageTextView()->text(), QStringLiteral("second"));
+    EXPECT_EQ(View::alpha(d.overlays().messageView()), 1.0);
+    EXPECT_EQ(d.window()->subviews().last(), d.overlays().messageView());
     QAbstractAnimation *second = ViewAnimation::running("messageFadeAni");
     ASSERT_NE(second, nullptr);
     EXPECT_TRUE(!first || first->state() == QAbstractAnimation::Stopped); // the old cycle is over
@@ -302,22 +305,22 @@ TEST(Overlays, ASecondTextWithinASecondReplacesTheFirstAndRestartsTheCycle)
 
     // Fully visible for 1.5 s after the second message, then fading, gone at 3 s.
     second->setCurrentTime(1450);
-    EXPECT_EQ(View::alpha(d.messageView()), 1.0);
+    EXPECT_EQ(View::alpha(d.overlays().messageView()), 1.0);
     second->setCurrentTime(2250);
-    EXPECT_GT(View::alpha(d.messageView()), 0.2);
-    EXPECT_LT(View::alpha(d.messageView()), 0.8);
+    EXPECT_GT(View::alpha(d.overlays().messageView()), 0.2);
+    EXPECT_LT(View::alpha(d.overlays().messageView()), 0.8);
     second->setCurrentTime(3000);
-    EXPECT_EQ(View::alpha(d.messageView()), 0.0);
+    EXPECT_EQ(View::alpha(d.overlays().messageView()), 0.0);
     // The transparent view stays until the next message of its kind, but lets clicks
     // through to what lies beneath it.
-    EXPECT_TRUE(d.window()->contains(d.messageView()));
-    EXPECT_TRUE(d.messageView()->testAttribute(Qt::WA_TransparentForMouseEvents));
+    EXPECT_TRUE(d.window()->contains(d.overlays().messageView()));
+    EXPECT_TRUE(d.overlays().messageView()->testAttribute(Qt::WA_TransparentForMouseEvents));
 }
 
 TEST(Overlays, IconMessagesFollowTheTable)
 {
     Shell shell;
-    MessageIconView *icon = shell.delegate.messageIconView();
+    MessageIconView *icon = shell.delegate.overlays().messageIconView();
     struct Row
     {
         QString key, label, image;
@@ -355,36 +358,36 @@ TEST(Overlays, PositionLastingAndProgressOverlaysOpenAndClose)
     Shell shell;
     ZivoAppDelegate &d = shell.delegate;
     NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.postNotificationName("Notify_viewMessageDuration", QStringLiteral("1:23"));
-    EXPECT_EQ(d.durationLabel()->text(), QStringLiteral("1:23"));
-    EXPECT_TRUE(d.window()->contains(d.messagViewDuration()));
-    center.postNotificationName("Notify_closeMessageDuration");
-    EXPECT_FALSE(d.window()->contains(d.messagViewDuration()));
+    center.postNotificationName(Notify::viewMessageDuration, QStringLiteral("1:23"));
+    EXPECT_EQ(d.overlays().durationLabel()->text(), QStringLiteral("1:23"));
+    EXPECT_TRUE(d.window()->contains(d.overlays().messagViewDuration()));
+    center.postNotificationName(Notify::closeMessageDuration);
+    EXPECT_FALSE(d.window()->contains(d.overlays().messagViewDuration()));
 
-    center.postNotificationName("Notify_viewMessage", QStringLiteral("stays"));
-    EXPECT_EQ(d.messageTextViewDel()->text(), QStringLiteral("stays"));
-    EXPECT_TRUE(d.window()->contains(d.messagViewDel()));
-    center.postNotificationName("Notify_closeMessage");
-    EXPECT_FALSE(d.window()->contains(d.messagViewDel()));
+    center.postNotificationName(Notify::viewMessage, QStringLiteral("stays"));
+    EXPECT_EQ(d.overlays().messageTextViewDel()->text(), QStringLiteral("stays"));
+    EXPECT_TRUE(d.window()->contains(d.overlays().messagViewDel()));
+    center.postNotificationName(Notify::closeMessage);
+    EXPECT_FALSE(d.window()->contains(d.overlays().messagViewDel()));
 
     // Closing a progress overlay that is not shown leaves it empty and at 0.
-    center.postNotificationName("Notify_closeMessageProgress");
-    EXPECT_FALSE(d.window()->contains(d.progressMsgView()));
-    EXPECT_TRUE(d.progressMsgViewLabel()->text().isEmpty());
-    EXPECT_EQ(d.progressMsgViewProgressbar()->progress(), 0.0f);
+    center.postNotificationName(Notify::closeMessageProgress);
+    EXPECT_FALSE(d.window()->contains(d.overlays().progressMsgView()));
+    EXPECT_TRUE(d.overlays().progressMsgViewLabel()->text().isEmpty());
+    EXPECT_EQ(d.overlays().progressMsgViewProgressbar()->progress(), 0.0f);
 
-    const QRect placed = d.progressMsgView()->geometry();
+    const QRect placed = d.overlays().progressMsgView()->geometry();
     d.viewMessageProgress({"progressNofi", QVariantList{QStringLiteral("optimizing list..."), 0.25f}, {}});
-    EXPECT_TRUE(d.window()->contains(d.progressMsgView()));
-    EXPECT_EQ(d.progressMsgView()->geometry(), placed); // where it was placed, not centred
-    EXPECT_EQ(d.progressMsgViewLabel()->text(), QStringLiteral("optimizing list..."));
-    EXPECT_FLOAT_EQ(d.progressMsgViewProgressbar()->progress(), 0.25f);
-    d.setMessageProgress(0.75f);
-    EXPECT_FLOAT_EQ(d.progressMsgViewProgressbar()->progress(), 0.75f);
-    center.postNotificationName("Notify_closeMessageProgress");
-    EXPECT_FALSE(d.window()->contains(d.progressMsgView()));
-    EXPECT_TRUE(d.progressMsgViewLabel()->text().isEmpty());
-    EXPECT_EQ(d.progressMsgViewProgressbar()->progress(), 0.0f);
+    EXPECT_TRUE(d.window()->contains(d.overlays().progressMsgView()));
+    EXPECT_EQ(d.overlays().progressMsgView()->geometry(), placed); // where it was placed, not centred
+    EXPECT_EQ(d.overlays().progressMsgViewLabel()->text(), QStringLiteral("optimizing list..."));
+    EXPECT_FLOAT_EQ(d.overlays().progressMsgViewProgressbar()->progress(), 0.25f);
+    d.overlays().setMessageProgress(0.75f);
+    EXPECT_FLOAT_EQ(d.overlays().progressMsgViewProgressbar()->progress(), 0.75f);
+    center.postNotificationName(Notify::closeMessageProgress);
+    EXPECT_FALSE(d.window()->contains(d.overlays().progressMsgView()));
+    EXPECT_TRUE(d.overlays().progressMsgViewLabel()->text().isEmpty());
+    EXPECT_EQ(d.overlays().progressMsgViewProgressbar()->progress(), 0.0f);
 }
 
 TEST(Overlays, QuickAlertsAppearAsOneButtonAlerts)
@@ -448,12 +451,12 @@ TEST(Navigation, AddOperationsStackScreensAndRecordTheCurrentOne)
     Shell shell(false);
     ZivoAppDelegate &d = shell.delegate;
     QStringList journal;
-    auto *list = new RecordingScreen("list", &journal);
+    auto *list = new RecordingFolderList("list", &journal);
     auto *picker = new RecordingScreen("picker", &journal);
     auto *detail = new RecordingScreen("detail", &journal);
-    d.setScreen(Screen::MusicList, list);
-    d.setScreen(Screen::FileSelector, picker);
-    d.setScreen(Screen::MusicDetail, detail);
+    d.setScreen(Screen::MusicList, std::unique_ptr<ZivoViewController>(list));
+    d.setScreen(Screen::FileSelector, std::unique_ptr<ZivoViewController>(picker));
+    d.setScreen(Screen::MusicDetail, std::unique_ptr<ZivoViewController>(detail));
     d.didFinishLaunchingWithOptions();
     ZivoViewController *menu = d.screen(Screen::MusicMain);
 
@@ -472,7 +475,7 @@ TEST(Navigation, AddOperationsStackScreensAndRecordTheCurrentOne)
     EXPECT_EQ(d.window()->subviews().last(), picker->view());
 
     // The full-screen player goes on top; the current screen stays.
-    NotificationCenter::defaultCenter().postNotificationName("Notify_addMusicDetailView");
+    NotificationCenter::defaultCenter().postNotificationName(Notify::addMusicDetailView);
     EXPECT_EQ(d.window()->subviews().last(), detail->view());
     EXPECT_EQ(d.currentViewController(), list);
 
@@ -484,12 +487,32 @@ TEST(Navigation, AddOperationsStackScreensAndRecordTheCurrentOne)
 
     // The import's "open the folder" asks the folder list to go straight into the sub-list.
     d.addMusicListViewiPod();
-    EXPECT_TRUE(list->property("goSublistFlg").toBool());
+    EXPECT_TRUE(list->goSublistFlg);
     EXPECT_EQ(d.currentViewController(), list);
 
     // A screen that is not part of the build is simply not reachable.
     d.addSettingsView();
     EXPECT_EQ(d.currentViewController(), list);
+}
+
+TEST(Navigation, AfterAScreenLaidOverAnotherLeavesTheOneBelowHearsTheRemote)
+{
+    Shell shell(false);
+    ZivoAppDelegate &d = shell.delegate;
+    auto *settings = new RecordingScreen("settings");
+    auto *picker = new RecordingScreen("encodings");
+    d.setScreen(Screen::Settings, std::unique_ptr<ZivoViewController>(settings));
+    d.setScreen(Screen::Help, std::unique_ptr<ZivoViewController>(picker));
+    d.didFinishLaunchingWithOptions();
+    View::removeFromSuperview(d.screen(Screen::MusicMain)->view());
+    d.addSettingsView();
+    d.addHelpView();
+    ASSERT_TRUE(picker->isFirstResponder());
+    View::removeFromSuperview(picker->view());
+    EXPECT_TRUE(settings->isFirstResponder());
+    RemoteControl::shared().beginReceivingRemoteControlEvents();
+    EXPECT_TRUE(RemoteControl::shared().deliverSubtype(RemoteControlEvent::NextTrack));
+    EXPECT_EQ(shell.player.calls, QStringList({"panel.playMusicNextUi", "detail.uiMusicNext"}));
 }
 
 TEST(Navigation, PanelAndArrowButtonComeAndGo)
@@ -530,32 +553,33 @@ TEST(Beeps, EachCommandPlaysItsSoundOverTheOthersUnlessSwitchedOff)
     Shell shell;
     ZivoAppDelegate &d = shell.delegate;
     NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.postNotificationName("Notify_soundPlay", QStringLiteral("playPause"));
-    EXPECT_TRUE(d.playSound()->isPlaying());
-    EXPECT_EQ(d.playSound()->playCount(), 1);
+    center.postNotificationName(Notify::soundPlay, QStringLiteral("playPause"));
+    EXPECT_TRUE(d.beeps().playSound()->isPlaying());
+    EXPECT_EQ(d.beeps().playSound()->playCount(), 1);
     QTest::qWait(60);
-    const double into = d.playSound()->currentTime();
+    const double into = d.beeps().playSound()->currentTime();
     EXPECT_GT(into, 0.02);
     // The same command again while it plays does not restart it; another kind sounds too.
-    center.postNotificationName("Notify_soundPlay", QStringLiteral("playPause"));
-    center.postNotificationName("Notify_soundPlay", QStringLiteral("next"));
-    EXPECT_EQ(d.playSound()->playCount(), 1);
-    EXPECT_GE(d.playSound()->currentTime(), into);
-    EXPECT_TRUE(d.nextSound()->isPlaying());
-    EXPECT_TRUE(d.playSound()->isPlaying());
-    ASSERT_TRUE(waitUntil([&] { return !d.playSound()->isPlaying() && !d.nextSound()->isPlaying(); }, 3000));
+    center.postNotificationName(Notify::soundPlay, QStringLiteral("playPause"));
+    center.postNotificationName(Notify::soundPlay, QStringLiteral("next"));
+    EXPECT_EQ(d.beeps().playSound()->playCount(), 1);
+    EXPECT_GE(d.beeps().playSound()->currentTime(), into);
+    EXPECT_TRUE(d.beeps().nextSound()->isPlaying());
+    EXPECT_TRUE(d.beeps().playSound()->isPlaying());
+    ASSERT_TRUE(
+        waitUntil([&] { return !d.beeps().playSound()->isPlaying() && !d.beeps().nextSound()->isPlaying(); }, 3000));
 
-    center.postNotificationName("Notify_soundPlay", QStringLiteral("prev"));
-    EXPECT_EQ(d.prevSound()->playCount(), 1);
-    center.postNotificationName("Notify_soundPlay", QStringLiteral("other"));
+    center.postNotificationName(Notify::soundPlay, QStringLiteral("prev"));
+    EXPECT_EQ(d.beeps().prevSound()->playCount(), 1);
+    center.postNotificationName(Notify::soundPlay, QStringLiteral("other"));
 
     defaults().setObject(QStringLiteral("1"), SettingsKeys::beepSoundModeKey);
-    center.postNotificationName("Notify_soundPlay", QStringLiteral("next"));
-    EXPECT_EQ(d.nextSound()->playCount(), 1);
+    center.postNotificationName(Notify::soundPlay, QStringLiteral("next"));
+    EXPECT_EQ(d.beeps().nextSound()->playCount(), 1);
     defaults().setObject(QStringLiteral("0"), SettingsKeys::beepSoundModeKey);
-    ASSERT_TRUE(waitUntil([&] { return !d.prevSound()->isPlaying(); }, 3000));
-    center.postNotificationName("Notify_soundPlay", QStringLiteral("next"));
-    EXPECT_EQ(d.nextSound()->playCount(), 2);
+    ASSERT_TRUE(waitUntil([&] { return !d.beeps().prevSound()->isPlaying(); }, 3000));
+    center.postNotificationName(Notify::soundPlay, QStringLiteral("next"));
+    EXPECT_EQ(d.beeps().nextSound()->playCount(), 2);
 }
 
 TEST(Beeps, AMissingSoundSilencesOnlyItsOwnCommand)
@@ -567,19 +591,19 @@ TEST(Beeps, AMissingSoundSilencesOnlyItsOwnCommand)
     Shell shell;
     Bundle::setResourceRoot(QStringLiteral(":/bundle/"));
     ZivoAppDelegate &d = shell.delegate;
-    ASSERT_NE(d.playSound(), nullptr);
-    EXPECT_EQ(d.nextSound(), nullptr);
-    ASSERT_NE(d.prevSound(), nullptr);
-    NotificationCenter::defaultCenter().postNotificationName("Notify_soundPlay", QStringLiteral("next"));
-    NotificationCenter::defaultCenter().postNotificationName("Notify_soundPlay", QStringLiteral("prev"));
-    EXPECT_EQ(d.prevSound()->playCount(), 1);
+    ASSERT_NE(d.beeps().playSound(), nullptr);
+    EXPECT_EQ(d.beeps().nextSound(), nullptr);
+    ASSERT_NE(d.beeps().prevSound(), nullptr);
+    NotificationCenter::defaultCenter().postNotificationName(Notify::soundPlay, QStringLiteral("next"));
+    NotificationCenter::defaultCenter().postNotificationName(Notify::soundPlay, QStringLiteral("prev"));
+    EXPECT_EQ(d.beeps().prevSound()->playCount(), 1);
 }
 
 TEST(UtilFrames, SlideFramesAndByteSizes)
 {
     const QRect f(10, 20, 100, 50);
     EXPECT_EQ(Util::moveToScreenTopOut(f), QRect(0, -50, 100, 50));
-    EXPECT_EQ(Util::moveToScreenBottomOut(f), QRect(0, 568, 100, 50));
+    EXPECT_EQ(Util::moveToScreenBottomOut(f), QRect(0, 480, 100, 50));
     EXPECT_EQ(Util::moveToScreenLeftOut(f), QRect(-310, 20, 100, 50));
     EXPECT_EQ(Util::moveToScreenRightIn(f), QRect(-310, 20, 100, 50));
     EXPECT_EQ(Util::moveToScreenLeftIn(f), QRect(330, 20, 100, 50));

@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "library/NotificationNames.h"
 #include "support/ShellFakes.h"
 
 #include "app/ZivoAppDelegate.h"
@@ -24,17 +25,24 @@ using Entry = MusicMainViewController::Entry;
 
 namespace {
 
+ScreenFactory menuScreens()
+{
+    ScreenFactory screens;
+    screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
+    return screens;
+}
+
 struct Menu
 {
     Menu() { delegate.setPlayInfoPanel(&player); }
     void launch()
     {
         delegate.didFinishLaunchingWithOptions();
-        menu = delegate.musicMainViewController();
+        menu = qobject_cast<MusicMainViewController *>(delegate.screen(Screen::MusicMain));
     }
     TestHome home;
     FakePlayer player;
-    ZivoAppDelegate delegate;
+    ZivoAppDelegate delegate{menuScreens()};
     MusicMainViewController *menu = nullptr;
 };
 
@@ -43,8 +51,8 @@ TEST(MainMenu, EightEntriesInOrderOnlyThoseWithAScreenEnabled)
     Menu m;
     auto *allSongs = new RecordingScreen("all");
     auto *playlists = new RecordingScreen("playlists");
-    m.delegate.setScreen(Screen::MusicAllList, allSongs);
-    m.delegate.setScreen(Screen::PlayList, playlists);
+    m.delegate.setScreen(Screen::MusicAllList, std::unique_ptr<ZivoViewController>(allSongs));
+    m.delegate.setScreen(Screen::PlayList, std::unique_ptr<ZivoViewController>(playlists));
     m.launch();
     const QStringList keys = {"Main All Songs",          "Main Folder Play",
                               "Main Playlists",          "Main Managing Folders",
@@ -93,7 +101,7 @@ TEST(MainMenu, TheOpeningAnimationRunsOnTheFirstAppearanceOnly)
     const ViewAnimation::Record opening = ViewAnimation::last("loadingAni");
     EXPECT_EQ(opening.durationMs, 700);
     EXPECT_EQ(opening.targets.value(0).toRect(), QRect(0, -300, 320, 300));
-    EXPECT_EQ(opening.targets.value(1).toRect(), QRect(0, 568, 320, 180));
+    EXPECT_EQ(opening.targets.value(1).toRect(), QRect(0, 480, 320, 180));
     ASSERT_TRUE(m.menu->upImageView());
     ViewAnimation::finishAll();
     EXPECT_FALSE(m.menu->upImageView());
@@ -174,7 +182,7 @@ TEST(MainMenu, SavesScreenshotsOfTheMenuAndTheOverlays)
     m.launch();
     ViewAnimation::finishAll();
     QImage menu = View::snapshot(m.delegate.window());
-    EXPECT_EQ(menu.size(), QSize(320, 568));
+    EXPECT_EQ(menu.size(), QSize(320, 480));
     EXPECT_TRUE(menu.save(QDir::tempPath() + "/orbo-main-menu.png"));
     // The README's picture is refreshed on request only, so test runs leave the tree clean.
     if (qEnvironmentVariableIsSet("ORBO_UPDATE_DOCS")) {
@@ -184,15 +192,15 @@ TEST(MainMenu, SavesScreenshotsOfTheMenuAndTheOverlays)
 
     // The overlays, one at a time, over the menu.
     NotificationCenter &center = NotificationCenter::defaultCenter();
-    center.postNotificationName("Notify_viewMessageIconAni", QStringLiteral("Shuffle On"));
+    center.postNotificationName(Notify::viewMessageIconAni, QStringLiteral("Shuffle On"));
     EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-icon.png"));
-    View::setAlpha(m.delegate.messageIconView(), 0);
-    center.postNotificationName("Notify_viewMessageAni", QStringLiteral("The folder \"Rock\" was created."));
+    View::setAlpha(m.delegate.overlays().messageIconView(), 0);
+    center.postNotificationName(Notify::viewMessageAni, QStringLiteral("The folder \"Rock\" was created."));
     EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-text.png"));
-    View::setAlpha(m.delegate.messageView(), 0);
+    View::setAlpha(m.delegate.overlays().messageView(), 0);
     m.delegate.viewMessageProgress({"progressNofi", QVariantList{QStringLiteral("Optimizing list…"), 0.6f}, {}});
     EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-progress.png"));
-    center.postNotificationName("Notify_closeMessageProgress");
+    center.postNotificationName(Notify::closeMessageProgress);
     Util::alertViewQuick("Error", "The folder could not be created.", "OK");
     EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-alert.png"));
     for (AlertView *alert : AlertView::visibleAlerts())

@@ -1,6 +1,7 @@
 #include "TestHome.h"
 
 #include "app/Util.h"
+#include "library/LibraryErrorReporter.h"
 #include "library/SongCache.h"
 #include "library/ZivoModel.h"
 
@@ -20,16 +21,16 @@ QByteArray contents(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
 }
 
-class FileOperations : public ::testing::Test
+class FileOperations : public ::testing::Test, public LibraryErrorReporter
 {
 protected:
     void SetUp() override
     {
         ZivoModel::appInit();
-        Util::setAlertPresenter(
-            [this](const QString &t, const QString &m, const QString &b) { alerts << t + "|" + m + "|" + b; });
+        ZivoModel::setErrorReporter(this);
     }
-    void TearDown() override { Util::setAlertPresenter(nullptr); }
+    void TearDown() override { ZivoModel::setErrorReporter(nullptr); }
+    void reportError(const QString &t, const QString &m, const QString &b) override { alerts << t + "|" + m + "|" + b; }
     QString doc(const QString &relative) const { return home.documents() + "/" + relative; }
 
     TestHome home;

@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "library/NotificationNames.h"
 #include "support/SongFixtures.h"
 
 #include "library/FolderCacheBuilder.h"
@@ -24,7 +25,7 @@ class Recorder : public ProgressOverlayHost, public ReloadableList
 public:
     Recorder()
     {
-        NotificationCenter::defaultCenter().addObserver(&owner, "Notify_closeMessageProgress",
+        NotificationCenter::defaultCenter().addObserver(&owner, Notify::closeMessageProgress,
                                                         [this](const Notification &) { note("close"); });
     }
     void viewMessageProgress(const Notification &n) override

@@ -15,14 +15,14 @@ TEST(NotificationCenter, PostCallsObserversOfThatNameInOrderOnThePostingThread)
     QObject owner;
     QStringList calls;
     QThread *seenThread = nullptr;
-    center.addObserver(&owner, "Notify_a", [&](const Notification &n) {
+    center.addObserver(&owner, "first", [&](const Notification &n) {
         calls << "first:" + n.object.toString() + ":" + n.userInfo.value("k").toString();
         seenThread = QThread::currentThread();
     });
-    center.addObserver(&owner, "Notify_b", [&](const Notification &) { calls << "other name"; });
-    center.addObserver(nullptr, "Notify_a", [&](const Notification &) { calls << "second"; });
+    center.addObserver(&owner, "second", [&](const Notification &) { calls << "other name"; });
+    center.addObserver(nullptr, "first", [&](const Notification &) { calls << "second"; });
 
-    QThread *poster = QThread::create([&] { center.postNotificationName("Notify_a", "obj", {{"k", "v"}}); });
+    QThread *poster = QThread::create([&] { center.postNotificationName("first", "obj", {{"k", "v"}}); });
     poster->start();
     poster->wait();
     EXPECT_EQ(calls, (QStringList{"first:obj:v", "second"}));
@@ -47,6 +47,31 @@ TEST(NotificationCenter, RemovedAndDestroyedObserversAreNotCalled)
     center.postNotificationName("n");
     center.postNotificationName("m");
     EXPECT_EQ(calls, 100);
+}
+
+// Counts what is connected to its destroyed signal.
+class Owner : public QObject
+{
+public:
+    int destroyWatches() const { return receivers(SIGNAL(destroyed(QObject *))); }
+};
+
+TEST(NotificationCenter, RemovingUndoesEverythingAddingSetUp)
+{
+    NotificationCenter center;
+    Owner owner;
+    const int before = owner.destroyWatches();
+    for (int i = 0; i < 10000; ++i) {
+        const int token = center.addObserver(&owner, "n", [](const Notification &) {});
+        center.addObserver(&owner, "m", [](const Notification &) {});
+        center.removeObserver(token);
+        center.removeObserver(&owner);
+    }
+    EXPECT_EQ(owner.destroyWatches(), before);
+    int calls = 0;
+    center.addObserver(&owner, "n", [&](const Notification &) { ++calls; });
+    center.postNotificationName("n");
+    EXPECT_EQ(calls, 1);
 }
 
 TEST(NotificationCenter, ObserversMayChangeRegistrationsWhilePosting)

@@ -79,10 +79,13 @@ TEST(AudioDevice, SamplesAndBeepsGoThroughARealOutput)
     auto beep = SoundPlayer::fromFile(Bundle::pathForResource("Orbo_Melody_FF-02", "wav"));
     ASSERT_TRUE(beep);
     beep->prepareToPlay();
-    EXPECT_FALSE(beep->usesNullOutput());
+    EXPECT_FALSE(beep->hasOpenStream()) << "an idle beep holds no stream";
     beep->play();
+    EXPECT_FALSE(beep->usesNullOutput());
     EXPECT_TRUE(beep->isPlaying());
+    EXPECT_TRUE(beep->hasOpenStream());
     ASSERT_TRUE(waitUntil([&] { return !beep->isPlaying(); }, 5000));
+    EXPECT_FALSE(beep->hasOpenStream()) << "the stream closes when the beep is over";
     qunsetenv("PULSE_SERVER");
 }
 

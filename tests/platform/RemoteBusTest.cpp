@@ -101,7 +101,7 @@ TEST(MediaRemote, MprisCommandsReachTheCurrentScreenAsRemoteEvents)
     REQUIRE_BUS(bus);
     TestHome home;
     FakePlayer player;
-    ZivoAppDelegate delegate;
+    ZivoAppDelegate delegate(recordingMenu());
     delegate.setPlayInfoPanel(&player);
     delegate.setMusicDetail(&player);
     delegate.didFinishLaunchingWithOptions();
@@ -119,15 +119,15 @@ TEST(MediaRemote, MprisCommandsReachTheCurrentScreenAsRemoteEvents)
         ASSERT_TRUE(callAndWait(remote, method)) << method;
         EXPECT_EQ(player.calls, QStringList({"detail.playOrPauseMusic"})) << method;
     }
-    EXPECT_EQ(delegate.playSound()->playCount(), 1); // still playing: not restarted
+    EXPECT_EQ(delegate.beeps().playSound()->playCount(), 1); // still playing: not restarted
     player.calls.clear();
     ASSERT_TRUE(callAndWait(remote, "Next"));
     EXPECT_EQ(player.calls, QStringList({"panel.playMusicNextUi", "detail.uiMusicNext"}));
-    EXPECT_EQ(delegate.nextSound()->playCount(), 1);
+    EXPECT_EQ(delegate.beeps().nextSound()->playCount(), 1);
     player.calls.clear();
     ASSERT_TRUE(callAndWait(remote, "Previous"));
     EXPECT_EQ(player.calls, QStringList({"panel.playMusicPrevUi", "detail.uiMusicPrev"}));
-    EXPECT_EQ(delegate.prevSound()->playCount(), 1);
+    EXPECT_EQ(delegate.beeps().prevSound()->playCount(), 1);
 
     // Seeking is not offered, and 106 (or any other event type) does nothing and stays silent.
     player.calls.clear();
@@ -135,15 +135,15 @@ TEST(MediaRemote, MprisCommandsReachTheCurrentScreenAsRemoteEvents)
     RemoteControl::shared().deliverSubtype(106);
     RemoteControl::shared().deliver({RemoteControlEvent::Motion, 100});
     EXPECT_TRUE(player.calls.isEmpty());
-    EXPECT_EQ(delegate.playSound()->playCount(), 1);
-    EXPECT_EQ(delegate.nextSound()->playCount(), 1);
+    EXPECT_EQ(delegate.beeps().playSound()->playCount(), 1);
+    EXPECT_EQ(delegate.beeps().nextSound()->playCount(), 1);
 
     // With the beeps off the commands still work.
     UserDefaults::standard().setObject(QStringLiteral("1"), SettingsKeys::beepSoundModeKey);
-    ASSERT_TRUE(waitUntil([&] { return !delegate.nextSound()->isPlaying(); }, 3000));
+    ASSERT_TRUE(waitUntil([&] { return !delegate.beeps().nextSound()->isPlaying(); }, 3000));
     ASSERT_TRUE(callAndWait(remote, "Next"));
     EXPECT_EQ(player.calls, QStringList({"panel.playMusicNextUi", "detail.uiMusicNext"}));
-    EXPECT_EQ(delegate.nextSound()->playCount(), 1);
+    EXPECT_EQ(delegate.beeps().nextSound()->playCount(), 1);
 
     // The status is announced and read back.
     service.setPlaybackStatus("Playing");

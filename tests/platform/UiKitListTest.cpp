@@ -11,6 +11,7 @@
 #include "platform/TableViewDelegate.h"
 #include "platform/Window.h"
 
+#include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
 
@@ -101,6 +102,38 @@ TEST(UiKitTable, OnlyRowsInViewHaveCellsAndCellsAreReused)
     list.table.touchSectionIndexTitle(1);
     EXPECT_EQ(list.table.contentOffset(), list.table.rectForRowAtIndexPath({1, 0}).top() - 26);
     EXPECT_EQ(list.table.cellForRowAtIndexPath({1, 0})->textLabel()->text(), "B0");
+}
+
+// Rows built afresh every time, never taken from the pool (as a settings list does).
+class FreshRows : public TableViewDataSource
+{
+public:
+    int numberOfRowsInSection(TableView *, int) override { return 6; }
+    TableViewCell *cellForRowAtIndexPath(TableView *, const IndexPath &p) override
+    {
+        auto *cell = new TableViewCell(TableViewCell::Default, "Setting");
+        cell->textLabel()->setText(QString::number(p.row));
+        return cell;
+    }
+};
+
+TEST(UiKitTable, CellsThatAreNeverReusedDoNotPileUp)
+{
+    FreshRows rows;
+    TableView table;
+    table.resize(320, 436);
+    table.setDataSource(&rows);
+    table.show();
+    table.reloadData();
+    int highest = 0;
+    for (int i = 0; i < 200; ++i) {
+        table.reloadData();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        highest = std::max(highest, int(table.viewport()->findChildren<TableViewCell *>().size()));
+    }
+    EXPECT_LE(table.cellsInPool(), 436 / 44 + 2);
+    EXPECT_LE(highest, 6 + 436 / 44 + 2) << "the widget tree stays bounded";
+    EXPECT_EQ(table.cellForRowAtIndexPath({0, 5})->textLabel()->text(), "5");
 }
 
 TEST(UiKitTable, ATapSelectsTheRowAndTellsTheDelegate)

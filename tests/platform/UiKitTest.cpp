@@ -1,3 +1,4 @@
+#include "platform/ActionSheet.h"
 #include "support/ShellFakes.h"
 
 #include "platform/AlertView.h"
@@ -10,6 +11,7 @@
 
 #include <QAbstractAnimation>
 #include <QKeyEvent>
+#include <QPointer>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -20,7 +22,7 @@ TEST(UiKitWindow, AddingAndRemovingRunsTheLifecycleAndKeepsZOrder)
 {
     Window window;
     window.makeKeyAndVisible();
-    EXPECT_EQ(window.size(), QSize(320, 568));
+    EXPECT_EQ(window.size(), QSize(320, 480));
     QStringList journal;
     RecordingScreen a("a", &journal), b("b", &journal);
     View plain(QRect(0, 0, 10, 10));
@@ -108,13 +110,19 @@ TEST(UiKitAnimation, FlipFromRightIsNamedAndEndsWithTheViewAsItIs)
     QImage mid = View::snapshot(&window);
     EXPECT_NE(mid.pixelColor(22, 50), QColor(Qt::red));
     EXPECT_EQ(mid.pixelColor(50, 50), QColor(Qt::red));
+    // Past the edge the new face turns in, squeezed as well, not all at once.
+    view.setBackgroundColor(Qt::blue);
+    flip->setCurrentTime(375);
+    QImage back = View::snapshot(&window);
+    EXPECT_NE(back.pixelColor(22, 50), QColor(Qt::blue));
+    EXPECT_EQ(back.pixelColor(50, 50), QColor(Qt::blue));
     flip->setCurrentTime(500);
     EXPECT_EQ(ViewAnimation::running("FlipRightAnimation"), nullptr);
-    EXPECT_EQ(View::snapshot(&window).pixelColor(22, 50), QColor(Qt::red));
+    EXPECT_EQ(View::snapshot(&window).pixelColor(22, 50), QColor(Qt::blue));
     // The snapshot as PNG bytes decodes to the same picture.
     const QImage decoded = QImage::fromData(View::pngRepresentation(&view), "PNG");
     EXPECT_EQ(decoded.size(), QSize(60, 60));
-    EXPECT_EQ(decoded.pixelColor(30, 30), QColor(Qt::red));
+    EXPECT_EQ(decoded.pixelColor(30, 30), QColor(Qt::blue));
     View::removeFromSuperview(&view);
 }
 
@@ -151,6 +159,30 @@ TEST(UiKitAlert, ButtonsAreNumberedWithTheCancelButtonFirst)
     AlertView noCancel("T", "M", nullptr, QString(), {"A"});
     EXPECT_EQ(noCancel.cancelButtonIndex(), -1);
     EXPECT_EQ(noCancel.buttonTitleAtIndex(0), "A");
+}
+
+TEST(UiKitAlert, AlertsAndSheetsStayAboveLaterViewsAndAreFreedWithoutAWindow)
+{
+    {
+        QPointer<AlertView> early = new AlertView("Early", "No window yet", nullptr, "OK");
+        QPointer<ActionSheet> sheet = new ActionSheet("Early", nullptr, "Cancel", "Delete");
+        early->show();
+        sheet->show();
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(early.isNull()) << "an alert nobody can see is freed";
+        EXPECT_TRUE(sheet.isNull());
+    }
+    Window window;
+    window.makeKeyAndVisible();
+    auto *alert = new AlertView("Title", "Message", nullptr, "OK");
+    alert->show();
+    View overlay(QRect(0, 0, 100, 50));
+    window.addSubview(&overlay); // a message arriving while the alert is up
+    EXPECT_EQ(window.subviews().last(), alert);
+    EXPECT_EQ(window.subviews().value(window.subviews().size() - 2), &overlay);
+    alert->dismissWithClickedButtonIndex(0);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window.removeSubview(&overlay);
 }
 
 TEST(UiKitImages, NamesWithoutAnExtensionFindTheirDoubleResolutionPicture)

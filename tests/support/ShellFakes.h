@@ -5,7 +5,13 @@
 #include "app/ZivoViewController.h"
 #include "platform/View.h"
 
+#include "app/ScreenFactory.h"
+#include "app/ScreenInterfaces.h"
+
+#include <QPointer>
 #include <QStringList>
+
+#include <memory>
 
 // A screen that writes down its lifecycle.
 class RecordingScreen : public ZivoViewController
@@ -46,6 +52,15 @@ private:
     QStringList *m_journal;
 };
 
+// A folder list that remembers the jump into the import folder.
+class RecordingFolderList : public RecordingScreen, public FolderListJump
+{
+public:
+    using RecordingScreen::RecordingScreen;
+    void setGoSublistFlg(bool on) override { goSublistFlg = on; }
+    bool goSublistFlg = false;
+};
+
 // The now-playing panel and the full-screen player, as far as the shell sees them.
 class FakePlayer : public PlayInfoPanel, public MusicDetail
 {
@@ -53,8 +68,9 @@ public:
     FakePlayer() : m_panelView(new View), m_detailView(new View) {}
     ~FakePlayer() override
     {
-        delete m_panelView;
-        delete m_detailView;
+        // A view still in a window went with the window.
+        delete m_panelView.data();
+        delete m_detailView.data();
     }
     QWidget *panelView() override { return m_panelView; }
     QWidget *detailView() override { return m_detailView; }
@@ -79,6 +95,14 @@ public:
     QStringList calls;
 
 private:
-    View *m_panelView;
-    View *m_detailView;
+    QPointer<View> m_panelView;
+    QPointer<View> m_detailView;
 };
+
+// The shell with a recording screen in the main menu's place.
+inline ScreenFactory recordingMenu()
+{
+    ScreenFactory screens;
+    screens.add(Screen::MusicMain, [] { return std::make_unique<RecordingScreen>(QStringLiteral("menu")); });
+    return screens;
+}
