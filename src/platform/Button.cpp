@@ -1,10 +1,15 @@
 #include "Button.h"
 
+#include "FocusRing.h"
+
+#include <QKeyEvent>
 #include <QPainter>
 
 Button::Button(QWidget *parent) : QAbstractButton(parent)
 {
     setCursor(Qt::PointingHandCursor);
+    // Tab reaches it, a click does not take the focus (no ring after a mouse press).
+    setFocusPolicy(Qt::TabFocus);
     m_titleColors.insert(Normal, Qt::white);
 }
 
@@ -103,4 +108,16 @@ void Button::paintEvent(QPaintEvent *)
         painter.setPen(look(m_titleColors, state));
         painter.drawText(rect(), Qt::AlignCenter | Qt::TextWordWrap, title);
     }
+    if (hasFocus())
+        FocusRing::paint(painter, rect(), std::max<qreal>(m_fillRadius, 6));
+}
+
+void Button::keyPressEvent(QKeyEvent *event)
+{
+    // Enter works like Space, as in any desktop dialog.
+    if ((event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) && !event->isAutoRepeat()) {
+        animateClick();
+        return;
+    }
+    QAbstractButton::keyPressEvent(event);
 }

@@ -1,5 +1,7 @@
 #include "Switch.h"
 
+#include "FocusRing.h"
+
 #include <QPainter>
 
 Switch::Switch(QWidget *parent) : QAbstractButton(parent)
@@ -7,6 +9,7 @@ Switch::Switch(QWidget *parent) : QAbstractButton(parent)
     setCheckable(true);
     resize(sizeHint());
     setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(Qt::TabFocus);
     connect(this, &QAbstractButton::clicked, this, [this](bool on) { emit valueChanged(on); });
 }
 
@@ -32,4 +35,6 @@ void Switch::paintEvent(QPaintEvent *)
     const qreal x = isOn() ? track.right() - 2 - knob : track.left() + 2;
     painter.setBrush(QColor(245, 247, 250));
     painter.drawEllipse(QRectF(x, track.top() + 2, knob, knob));
+    if (hasFocus())
+        FocusRing::paint(painter, rect(), radius + 1);
 }

@@ -1,10 +1,15 @@
 #include "TableView.h"
-#include "Translations.h"
 
+#include "AccessibleTableViewCell.h"
+#include "Label.h"
+#include "TableSectionIndex.h"
 #include "TableViewCell.h"
 #include "TableViewDataSource.h"
 #include "TableViewDelegate.h"
+#include "Translations.h"
 
+#include <QAccessible>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QMouseEvent>
 #include <QPainter>
@@ -20,10 +25,15 @@ const QColor sectionColor(28, 32, 42);
 
 TableView::TableView(Style style, QWidget *parent) : QAbstractScrollArea(parent), m_style(style)
 {
+    AccessibleTableViewCell::installFactory();
     setFrameShape(QFrame::NoFrame);
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setFocusPolicy(Qt::StrongFocus);
     verticalScrollBar()->setSingleStep(22);
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
+    m_index = new TableSectionIndex(viewport());
+    m_index->hide();
+    connect(m_index, &TableSectionIndex::touched, this, &TableView::touchSectionIndexTitle);
 }
 
 TableView::~TableView() = default;
@@ -43,6 +53,7 @@ void TableView::setSearchFieldVisible(bool visible)
     if (visible && !m_search) {
         m_search = new QLineEdit(viewport());
         m_search->setPlaceholderText(Translations::text("Search"));
+        m_search->setAccessibleName(Translations::text("Search"));
         m_search->setClearButtonEnabled(true);
         m_search->setStyleSheet(QStringLiteral(
             "QLineEdit { background: #232733; color: #eef1f5; border: none; border-radius: 8px; padding: 4px 8px; }"));
@@ -88,6 +99,11 @@ void TableView::layoutContent()
     m_contentHeight = y;
     if (m_dataSource)
         m_indexTitles = m_dataSource->sectionIndexTitlesForTableView(this);
+    m_index->setTitles(m_indexTitles);
+    m_index->setGeometry(indexStripRect());
+    m_index->setVisible(!m_indexTitles.isEmpty());
+    if (m_current.section >= int(m_sections.size()) || m_current.row >= numberOfRowsInSection(m_current.section))
+        m_current = {-1, -1};
     verticalScrollBar()->setPageStep(viewport()->height());
     verticalScrollBar()->setRange(0, std::max(0, m_contentHeight - viewport()->height()));
     if (m_search)
@@ -185,9 +201,73 @@ void TableView::updateVisibleCells()
         cell->show();
     }
     trimPool();
+    placeSectionLabels(offset, viewport()->width() - (m_indexTitles.isEmpty() ? 0 : indexWidth));
     if (m_search)
         m_search->move(8, 7 - offset);
+    m_index->raise();
+    showKeyboardFocus();
     viewport()->update();
+}
+
+Label *TableView::sectionLabel(int slot, bool footer)
+{
+    QList<Label *> &labels = footer ? m_footerLabels : m_headerLabels;
+    while (labels.size() <= slot) {
+        auto *label = new Label(viewport());
+        if (footer) {
+            label->setAlignment(Qt::AlignCenter);
+            label->setWordWrap(true);
+            label->setTextColor(QColor(130, 138, 150));
+        } else {
+            label->setAlignment(Qt::AlignVCenter | Qt::AlignLeft);
+            label->setIndent(12);
+            label->setFontSize(font().pointSizeF(), true);
+            label->setTextColor(QColor(150, 210, 205));
+            label->setAutoFillBackground(true);
+            QPalette palette = label->palette();
+            palette.setColor(QPalette::Window, sectionColor);
+            label->setPalette(palette);
+        }
+        label->setAttribute(Qt::WA_TransparentForMouseEvents);
+        labels << label;
+    }
+    return labels[slot];
+}
+
+void TableView::placeSectionLabels(int offset, int width)
+{
+    // Headers and footers are labels of their own, so that screen readers reach them;
+    // only those in view are shown.
+    const int top = offset, bottom = offset + viewport()->height();
+    int headers = 0, footers = 0;
+    for (const Section &s : std::as_const(m_sections)) {
+        if (!s.header.isEmpty()) {
+            Label *label = sectionLabel(headers++, false);
+            label->setText(s.header);
+            label->setGeometry(0, s.top - offset, width, s.headerHeight);
+            label->setVisible(s.top + s.headerHeight > top && s.top < bottom);
+        }
+        if (!s.footer.isEmpty()) {
+            Label *label = sectionLabel(footers++, true);
+            label->setText(s.footer);
+            label->setGeometry(15, s.footerTop - offset + 8, width - 30, s.footerHeight - 16);
+            label->setVisible(s.footerTop + s.footerHeight > top && s.footerTop < bottom);
+        }
+    }
+    for (int i = headers; i < m_headerLabels.size(); ++i)
+        m_headerLabels[i]->hide();
+    for (int i = footers; i < m_footerLabels.size(); ++i)
+        m_footerLabels[i]->hide();
+}
+
+QList<Label *> TableView::visibleSectionLabels() const
+{
+    QList<Label *> shown;
+    for (Label *label : m_headerLabels + m_footerLabels)
+        if (label->isVisibleTo(viewport()))
+            shown << label;
+    std::sort(shown.begin(), shown.end(), [](Label *a, Label *b) { return a->y() < b->y(); });
+    return shown;
 }
 
 TableViewCell *TableView::cellForRowAtIndexPath(const IndexPath &indexPath) const
@@ -291,13 +371,6 @@ bool TableView::viewportEvent(QEvent *event)
     if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::MouseButtonRelease) {
         auto *mouse = static_cast<QMouseEvent *>(event);
         const QPoint at = mouse->position().toPoint();
-        if (!m_indexTitles.isEmpty() && indexStripRect().contains(at)) {
-            if (event->type() == QEvent::MouseButtonPress) {
-                const int index = int(qreal(at.y()) * m_indexTitles.size() / std::max(1, viewport()->height()));
-                touchSectionIndexTitle(std::clamp(index, 0, int(m_indexTitles.size()) - 1));
-            }
-            return true;
-        }
         const IndexPath row = indexPathAt(at);
         if (event->type() == QEvent::MouseButtonPress) {
             m_pressed = row;
@@ -306,11 +379,8 @@ bool TableView::viewportEvent(QEvent *event)
         } else {
             if (TableViewCell *cell = m_visible.value(m_pressed))
                 cell->setHighlighted(false);
-            if (row.section >= 0 && row == m_pressed) {
-                selectRowAtIndexPath(row);
-                if (m_delegate)
-                    m_delegate->didSelectRowAtIndexPath(this, row);
-            }
+            if (row.section >= 0 && row == m_pressed)
+                activateRow(row);
             m_pressed = {-1, -1};
         }
         return true;
@@ -332,37 +402,120 @@ void TableView::scrollContentsBy(int, int)
 
 void TableView::paintEvent(QPaintEvent *)
 {
+    // Rows, headers, footers and the index are widgets of their own; only the ground is drawn.
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), background);
-    const int offset = contentOffset();
-    const int width = viewport()->width() - (m_indexTitles.isEmpty() ? 0 : indexWidth);
-    for (const Section &s : std::as_const(m_sections)) {
-        if (!s.header.isEmpty()) {
-            const QRect r(0, s.top - offset, width, s.headerHeight);
-            painter.fillRect(r, sectionColor);
-            painter.setPen(QColor(150, 210, 205));
-            QFont f = font();
-            f.setBold(true);
-            painter.setFont(f);
-            painter.drawText(r.adjusted(12, 0, -8, 0), Qt::AlignVCenter | Qt::AlignLeft, s.header);
+}
+
+void TableView::activateRow(const IndexPath &indexPath)
+{
+    if (indexPath.section < 0 || indexPath.row < 0 || indexPath.row >= numberOfRowsInSection(indexPath.section))
+        return;
+    selectRowAtIndexPath(indexPath);
+    if (m_delegate)
+        m_delegate->didSelectRowAtIndexPath(this, indexPath);
+}
+
+void TableView::activateCell(TableViewCell *cell)
+{
+    for (auto it = m_visible.cbegin(); it != m_visible.cend(); ++it)
+        if (it.value() == cell) {
+            const IndexPath row = it.key();
+            setCurrentRow(row);
+            activateRow(row);
+            return;
         }
-        if (!s.footer.isEmpty()) {
-            painter.setPen(QColor(130, 138, 150));
-            painter.setFont(font());
-            painter.drawText(QRect(15, s.footerTop - offset + 8, width - 30, s.footerHeight - 16),
-                             Qt::AlignCenter | Qt::TextWordWrap, s.footer);
+}
+
+void TableView::setCurrentRow(const IndexPath &indexPath)
+{
+    m_current = indexPath;
+    // Scroll only as far as needed to bring the row into view.
+    const QRect r = rectForRowAtIndexPath(indexPath);
+    const int top = contentOffset();
+    if (!r.isNull() && r.top() < top + headerBlockHeight())
+        scrollToRowAtIndexPath(indexPath, Top);
+    else if (!r.isNull() && r.bottom() >= top + viewport()->height())
+        scrollToRowAtIndexPath(indexPath, Bottom);
+    showKeyboardFocus();
+}
+
+void TableView::showKeyboardFocus()
+{
+    for (auto it = m_visible.cbegin(); it != m_visible.cend(); ++it) {
+        const bool focused = hasFocus() && it.key() == m_current;
+        if (focused && !it.value()->isKeyboardFocused()) {
+            it.value()->setKeyboardFocused(true);
+            // Screen readers read the row the keyboard has reached.
+            QAccessibleEvent event(it.value(), QAccessible::Focus);
+            QAccessible::updateAccessibility(&event);
+        } else if (!focused) {
+            it.value()->setKeyboardFocused(false);
         }
     }
-    if (!m_indexTitles.isEmpty()) {
-        const QRect strip = indexStripRect();
-        const qreal step = qreal(strip.height()) / m_indexTitles.size();
-        QFont small = font();
-        small.setPointSizeF(7.5);
-        small.setBold(true);
-        painter.setFont(small);
-        painter.setPen(QColor(46, 204, 196));
-        for (int i = 0; i < m_indexTitles.size(); ++i)
-            painter.drawText(QRectF(strip.left(), strip.top() + i * step, strip.width(), step), Qt::AlignCenter,
-                             m_indexTitles[i]);
+}
+
+void TableView::moveCurrentRow(int steps)
+{
+    QList<IndexPath> rows;
+    for (int s = 0; s < numberOfSections(); ++s)
+        for (int r = 0; r < numberOfRowsInSection(s); ++r)
+            rows << IndexPath{s, r};
+    if (rows.isEmpty())
+        return;
+    const qsizetype at = rows.indexOf(m_current);
+    const qsizetype next =
+        at < 0 ? (steps > 0 ? 0 : rows.size() - 1) : std::clamp<qsizetype>(at + steps, 0, rows.size() - 1);
+    setCurrentRow(rows[next]);
+}
+
+void TableView::keyPressEvent(QKeyEvent *event)
+{
+    switch (event->key()) {
+    case Qt::Key_Down:
+        moveCurrentRow(1);
+        break;
+    case Qt::Key_Up:
+        moveCurrentRow(-1);
+        break;
+    case Qt::Key_PageDown:
+        moveCurrentRow(std::max(1, viewport()->height() / std::max(1, m_rowHeight)));
+        break;
+    case Qt::Key_PageUp:
+        moveCurrentRow(-std::max(1, viewport()->height() / std::max(1, m_rowHeight)));
+        break;
+    case Qt::Key_Home:
+        m_current = {-1, -1};
+        moveCurrentRow(1);
+        break;
+    case Qt::Key_End:
+        m_current = {-1, -1};
+        moveCurrentRow(-1);
+        break;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+    case Qt::Key_Space:
+        if (m_current.section >= 0)
+            activateRow(m_current);
+        break;
+    default:
+        QAbstractScrollArea::keyPressEvent(event);
+        return;
     }
+    event->accept();
+}
+
+void TableView::focusInEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusInEvent(event);
+    const bool byKeyboard = event->reason() == Qt::TabFocusReason || event->reason() == Qt::BacktabFocusReason;
+    if (byKeyboard && m_current.section < 0)
+        moveCurrentRow(1);
+    showKeyboardFocus();
+}
+
+void TableView::focusOutEvent(QFocusEvent *event)
+{
+    QAbstractScrollArea::focusOutEvent(event);
+    showKeyboardFocus();
 }

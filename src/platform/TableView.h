@@ -7,7 +7,9 @@
 #include <QList>
 #include <QStringList>
 
+class Label;
 class QLineEdit;
+class TableSectionIndex;
 class TableViewCell;
 class TableViewDataSource;
 class TableViewDelegate;
@@ -57,8 +59,22 @@ public:
     QStringList sectionIndexTitles() const { return m_indexTitles; }
     void touchSectionIndexTitle(int index);
 
-    // How many cells the list has made in all, and how many wait for reuse (for tests).
+    // How many cells wait for reuse (for tests).
     int cellsInPool() const;
+
+    // The title that stands for the search symbol at the top of a section index.
+    static QString searchIndexTitle() { return QStringLiteral("{search}"); }
+    TableSectionIndex *sectionIndex() const { return m_index; }
+    // The labels of the section headers and footers in view, top first (for tests).
+    QList<Label *> visibleSectionLabels() const;
+
+    // The row the keyboard is on, or {-1, -1}; Up and Down move it, Enter opens it.
+    IndexPath currentRow() const { return m_current; }
+    void setCurrentRow(const IndexPath &indexPath);
+    // What a tap on the row does: select it and tell the delegate.
+    void activateRow(const IndexPath &indexPath);
+    // The same for a cell in view (assistive technologies press rows by their cell).
+    void activateCell(TableViewCell *cell);
 
 signals:
     void searchTextChanged(const QString &text);
@@ -68,6 +84,9 @@ protected:
     void resizeEvent(QResizeEvent *event) override;
     void scrollContentsBy(int dx, int dy) override;
     bool viewportEvent(QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void focusInEvent(QFocusEvent *event) override;
+    void focusOutEvent(QFocusEvent *event) override;
 
 private:
     struct Section
@@ -84,6 +103,10 @@ private:
 
     void layoutContent();
     void updateVisibleCells();
+    void placeSectionLabels(int offset, int width);
+    Label *sectionLabel(int slot, bool footer);
+    void moveCurrentRow(int steps);
+    void showKeyboardFocus();
     void enqueue(TableViewCell *cell);
     void trimPool();
     IndexPath indexPathAt(const QPoint &viewportPoint) const;
@@ -102,4 +125,9 @@ private:
     IndexPath m_pressed{-1, -1};
     QLineEdit *m_search = nullptr;
     QStringList m_indexTitles;
+    TableSectionIndex *m_index = nullptr;
+    // Header and footer labels, one per section that has one; reused across reloads.
+    QList<Label *> m_headerLabels;
+    QList<Label *> m_footerLabels;
+    IndexPath m_current{-1, -1};
 };

@@ -1,20 +1,31 @@
 #include "TableViewCell.h"
 
+#include "FocusRing.h"
 #include "ImageView.h"
 #include "Label.h"
 
 #include <QPainter>
 #include <QPainterPath>
 
+namespace {
+const QColor titleColor(Qt::white);
+const QColor detailColor(150, 158, 172);
+
+void resetLook(Label *label, qreal points, bool bold, const QColor &color)
+{
+    label->setFontSize(points, bold);
+    label->setTextColor(color);
+}
+} // namespace
+
 TableViewCell::TableViewCell(Style style, const QString &reuseIdentifier, QWidget *parent)
     : View(QRect(0, 0, 320, 44), parent), m_style(style), m_reuseIdentifier(reuseIdentifier)
 {
     m_imageView = new ImageView(this);
     m_textLabel = new Label(this);
-    m_textLabel->setFontSize(13, true);
+    resetLook(m_textLabel, 13, true, titleColor);
     m_detailTextLabel = new Label(this);
-    m_detailTextLabel->setFontSize(10);
-    m_detailTextLabel->setTextColor(QColor(150, 158, 172));
+    resetLook(m_detailTextLabel, 10, false, detailColor);
     m_detailTextLabel->setVisible(style == Subtitle);
     layoutSubviews();
 }
@@ -56,10 +67,22 @@ void TableViewCell::setHighlighted(bool highlighted)
     update();
 }
 
+void TableViewCell::setKeyboardFocused(bool focused)
+{
+    if (m_keyboardFocused == focused)
+        return;
+    m_keyboardFocused = focused;
+    update();
+}
+
 void TableViewCell::prepareForReuse()
 {
     m_textLabel->clear();
     m_detailTextLabel->clear();
+    // A row coloured for its song (a deleted file in red) must not colour the next one.
+    resetLook(m_textLabel, 13, true, titleColor);
+    resetLook(m_detailTextLabel, 10, false, detailColor);
+    m_keyboardFocused = false;
     m_imageView->setImage(QPixmap());
     setAccessoryView(nullptr);
     m_accessory = None;
@@ -125,4 +148,6 @@ void TableViewCell::paintEvent(QPaintEvent *)
         tick.lineTo(c + QPointF(6, -6));
         painter.drawPath(tick);
     }
+    if (m_keyboardFocused)
+        FocusRing::paint(painter, rect().adjusted(1, 1, -1, -1), 6);
 }

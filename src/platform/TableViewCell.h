@@ -34,6 +34,9 @@ public:
     void setSelected(bool selected);
     bool isHighlighted() const { return m_highlighted; }
     void setHighlighted(bool highlighted);
+    // The row the keyboard is on (drawn with a focus ring).
+    bool isKeyboardFocused() const { return m_keyboardFocused; }
+    void setKeyboardFocused(bool focused);
 
     // Called before the list hands the cell out again: back to a blank row.
     virtual void prepareForReuse();
@@ -57,4 +60,5 @@ private:
     bool m_selected = false;
     bool m_highlighted = false;
     bool m_selectionHighlight = true;
+    bool m_keyboardFocused = false;
 };

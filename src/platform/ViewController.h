@@ -32,6 +32,9 @@ public:
     bool resignFirstResponder();
     bool isFirstResponder() const;
     virtual void remoteControlReceivedWithEvent(const RemoteControlEvent &event);
+    // Escape pressed while this screen is on top: a screen with a back button goes back
+    // and answers true.
+    virtual bool escapePressed() { return false; }
 
 protected:
     // Makes the root view: a 320 x 480 black view unless a screen builds its own.

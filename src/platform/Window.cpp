@@ -124,6 +124,18 @@ int Window::remoteSubtypeForKey(int key)
 
 void Window::keyPressEvent(QKeyEvent *event)
 {
+    if (event->key() == Qt::Key_Escape) {
+        // The topmost screen that has a way back takes it.
+        const QList<QWidget *> stack = subviews();
+        for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
+            auto *root = qobject_cast<View *>(*it);
+            ViewController *controller = root ? root->viewController() : nullptr;
+            if (controller && !View::isHidden(root) && controller->escapePressed()) {
+                event->accept();
+                return;
+            }
+        }
+    }
     if (const int subtype = remoteSubtypeForKey(event->key())) {
         RemoteControl::shared().deliverSubtype(subtype);
         event->accept();

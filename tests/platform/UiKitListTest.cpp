@@ -1,6 +1,7 @@
 #include "platform/ActionSheet.h"
 #include "platform/ActivityIndicator.h"
 #include "platform/Button.h"
+#include "platform/TableSectionIndex.h"
 #include "platform/Label.h"
 #include "platform/NavigationBar.h"
 #include "platform/Slider.h"
@@ -11,6 +12,7 @@
 #include "platform/TableViewDelegate.h"
 #include "platform/Window.h"
 
+#include <QAccessible>
 #include <QCoreApplication>
 #include <QLineEdit>
 #include <QTest>
@@ -134,6 +136,53 @@ TEST(UiKitTable, CellsThatAreNeverReusedDoNotPileUp)
     EXPECT_LE(table.cellsInPool(), 436 / 44 + 2);
     EXPECT_LE(highest, 6 + 436 / 44 + 2) << "the widget tree stays bounded";
     EXPECT_EQ(table.cellForRowAtIndexPath({0, 5})->textLabel()->text(), "5");
+}
+
+TEST(UiKitTable, RowsHeadersAndTheIndexAreReachableOverAccessibility)
+{
+    List list;
+    TableViewCell *cell = list.table.cellForRowAtIndexPath({0, 2});
+    ASSERT_NE(cell, nullptr);
+    cell->detailTextLabel()->setText("detail of A2");
+    QAccessibleInterface *row = QAccessible::queryAccessibleInterface(cell);
+    ASSERT_NE(row, nullptr);
+    EXPECT_EQ(row->role(), QAccessible::ListItem);
+    EXPECT_EQ(row->text(QAccessible::Name), "A2");
+    EXPECT_EQ(row->text(QAccessible::Description), "detail of A2");
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(&list.table)->role(), QAccessible::List);
+    // Pressing the row over accessibility is a tap.
+    row->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    ASSERT_EQ(list.letters.selected.size(), 1);
+    EXPECT_EQ(list.letters.selected.first(), (IndexPath{0, 2}));
+    // The header in view and the index buttons are widgets with names.
+    ASSERT_FALSE(list.table.visibleSectionLabels().isEmpty());
+    EXPECT_EQ(list.table.visibleSectionLabels().first()->text(), "A");
+    QStringList index;
+    for (Button *button : list.table.sectionIndex()->buttons())
+        index << QAccessible::queryAccessibleInterface(button)->text(QAccessible::Name);
+    EXPECT_EQ(index, QStringList({"A", "B", "C"}));
+    list.table.sectionIndex()->buttons().at(2)->pressed();
+    EXPECT_EQ(list.table.contentOffset(), list.table.rectForRowAtIndexPath({2, 0}).top() - 26);
+}
+
+TEST(UiKitTable, TheKeyboardMovesThroughTheRowsAndOpensOne)
+{
+    List list;
+    QFocusEvent tabIn(QEvent::FocusIn, Qt::TabFocusReason);
+    list.table.setFocus(Qt::TabFocusReason);
+    QCoreApplication::sendEvent(&list.table, &tabIn);
+    EXPECT_EQ(list.table.currentRow(), (IndexPath{0, 0}));
+    for (int i = 0; i < 31; ++i)
+        QTest::keyClick(&list.table, Qt::Key_Down);
+    EXPECT_EQ(list.table.currentRow(), (IndexPath{1, 1})) << "Down runs on into the next section";
+    ASSERT_NE(list.table.cellForRowAtIndexPath({1, 1}), nullptr) << "the row was scrolled into view";
+    QTest::keyClick(&list.table, Qt::Key_Return);
+    ASSERT_EQ(list.letters.selected.size(), 1);
+    EXPECT_EQ(list.letters.selected.first(), (IndexPath{1, 1}));
+    QTest::keyClick(&list.table, Qt::Key_End);
+    EXPECT_EQ(list.table.currentRow(), (IndexPath{2, 29}));
+    QTest::keyClick(&list.table, Qt::Key_Home);
+    EXPECT_EQ(list.table.currentRow(), (IndexPath{0, 0}));
 }
 
 TEST(UiKitTable, ATapSelectsTheRowAndTellsTheDelegate)
