@@ -4,6 +4,9 @@
 
 add_executable(asset_generator ${CMAKE_CURRENT_LIST_DIR}/tools/AssetGenerator.cpp)
 target_link_libraries(asset_generator PRIVATE Qt6::Gui)
+# A build tool: it runs during the build and needs no sanitizer of the build's own.
+target_compile_options(asset_generator PRIVATE -fno-sanitize=all)
+target_link_options(asset_generator PRIVATE -fno-sanitize=all)
 
 set(ORBO_ASSET_DIR ${CMAKE_BINARY_DIR}/bundle)
 set(ORBO_ASSETS

@@ -27,7 +27,9 @@ TEST(OrboProgram, PrintsItsVersionAndHelpWithoutADisplay)
     orbo.start(QStringLiteral(ORBO_PATH), {"--help"});
     ASSERT_TRUE(orbo.waitForFinished(10000));
     EXPECT_EQ(orbo.exitCode(), 0);
-    EXPECT_TRUE(orbo.readAllStandardOutput().contains("--home <dir>"));
+    const QByteArray help = orbo.readAllStandardOutput();
+    for (const char *option : {"--home <dir>", "--headless", "--transfer", "--port <port>", "--address <address>"})
+        EXPECT_TRUE(help.contains(option)) << option;
 }
 
 TEST(OrboProgram, StartsInItsHomeWritesTheDefaultsAndQuitsCleanlyOnSigterm)

@@ -7,6 +7,7 @@
 #include "platform/ImageView.h"
 #include "platform/RemoteControl.h"
 #include "platform/ViewAnimation.h"
+#include "platform/ViewController.h"
 #include "platform/Window.h"
 
 #include <QAbstractAnimation>
@@ -217,6 +218,35 @@ TEST(UiKitButton, LooksFollowTheState)
     button.setEnabled(true);
     QTest::mouseClick(&button, Qt::LeftButton);
     EXPECT_EQ(clicks, 1);
+}
+
+// A screen with a way back.
+class BackScreen : public ViewController
+{
+public:
+    bool escapePressed() override
+    {
+        ++backs;
+        return true;
+    }
+    int backs = 0;
+};
+
+TEST(UiKitWindow, EscapeTakesTheTopmostScreenBack)
+{
+    Window window;
+    window.makeKeyAndVisible();
+    BackScreen below, top;
+    ViewController plain;
+    window.addSubview(below.view());
+    window.addSubview(top.view());
+    window.addSubview(plain.view()); // a screen without a back button does not swallow it
+    QTest::keyClick(&window, Qt::Key_Escape);
+    EXPECT_EQ(top.backs, 1);
+    EXPECT_EQ(below.backs, 0);
+    window.removeSubview(plain.view());
+    window.removeSubview(top.view());
+    window.removeSubview(below.view());
 }
 
 TEST(UiKitWindow, MediaKeysBecomeRemoteEvents)
