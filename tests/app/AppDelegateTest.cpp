@@ -568,6 +568,8 @@ TEST(Beeps, EachCommandPlaysItsSoundOverTheOthersUnlessSwitchedOff)
     EXPECT_TRUE(d.beeps().playSound()->isPlaying());
     ASSERT_TRUE(
         waitUntil([&] { return !d.beeps().playSound()->isPlaying() && !d.beeps().nextSound()->isPlaying(); }, 3000));
+    EXPECT_FALSE(d.beeps().playSound()->hasOpenStream()) << "a beep that is over holds no stream";
+    EXPECT_FALSE(d.beeps().nextSound()->hasOpenStream());
 
     center.postNotificationName(Notify::soundPlay, QStringLiteral("prev"));
     EXPECT_EQ(d.beeps().prevSound()->playCount(), 1);
