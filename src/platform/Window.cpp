@@ -91,15 +91,21 @@ void Window::removeSubview(QWidget *view)
         passFirstResponderToTop();
 }
 
-void Window::passFirstResponderToTop()
+bool Window::askScreensFromTheTop(const std::function<bool(ViewController *)> &ask) const
 {
     const QList<QWidget *> stack = subviews();
     for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
         auto *root = qobject_cast<View *>(*it);
         ViewController *controller = root ? root->viewController() : nullptr;
-        if (controller && !View::isHidden(root) && controller->becomeFirstResponder())
-            return;
+        if (controller && !View::isHidden(root) && ask(controller))
+            return true;
     }
+    return false;
+}
+
+void Window::passFirstResponderToTop()
+{
+    askScreensFromTheTop([](ViewController *screen) { return screen->becomeFirstResponder(); });
 }
 
 int Window::remoteSubtypeForKey(int key)
@@ -124,17 +130,11 @@ int Window::remoteSubtypeForKey(int key)
 
 void Window::keyPressEvent(QKeyEvent *event)
 {
-    if (event->key() == Qt::Key_Escape) {
-        // The topmost screen that has a way back takes it.
-        const QList<QWidget *> stack = subviews();
-        for (auto it = stack.crbegin(); it != stack.crend(); ++it) {
-            auto *root = qobject_cast<View *>(*it);
-            ViewController *controller = root ? root->viewController() : nullptr;
-            if (controller && !View::isHidden(root) && controller->escapePressed()) {
-                event->accept();
-                return;
-            }
-        }
+    // The topmost screen that has a way back takes it.
+    if (event->key() == Qt::Key_Escape
+        && askScreensFromTheTop([](ViewController *screen) { return screen->escapePressed(); })) {
+        event->accept();
+        return;
     }
     if (const int subtype = remoteSubtypeForKey(event->key())) {
         RemoteControl::shared().deliverSubtype(subtype);

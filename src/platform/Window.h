@@ -4,6 +4,8 @@
 
 #include <QPointer>
 
+#include <functional>
+
 #include "ViewController.h"
 
 // The single window: 320 x 480 points (Qt scales points to the desktop's pixel ratio).
@@ -42,6 +44,8 @@ protected:
 private:
     void place(QWidget *view, QWidget *below);
     void passFirstResponderToTop();
+    // Asks the screens in the window, topmost first, until one answers true.
+    bool askScreensFromTheTop(const std::function<bool(ViewController *)> &ask) const;
 
     QPointer<ViewController> m_firstResponder;
 };
