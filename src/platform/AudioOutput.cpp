@@ -56,6 +56,7 @@ bool AudioOutput::openSink()
         return false;
     }
     m_deviceId = device.id();
+    qCDebug(lcAudio) << "playing through" << device.description() << m_deviceId;
     m_sinkBytes = 0;
     m_corked = false;
     if (!m_devices) {
@@ -82,10 +83,13 @@ void AudioOutput::cork(bool corked)
     if (!m_sink || m_corked == corked)
         return;
     m_corked = corked;
-    if (corked)
+    if (corked) {
+        // A held stream reports no played time of its own: keep what it had.
+        m_corkedUSecs = m_sink->processedUSecs();
         m_sink->suspend();
-    else
+    } else {
         m_sink->resume();
+    }
 }
 
 void AudioOutput::write(const QByteArray &pcm)
@@ -143,6 +147,8 @@ void AudioOutput::resume()
     if (!m_suspended)
         return;
     m_suspended = false;
+    // The device may have gone while this output was held.
+    checkDevice();
     // After a lost device, go on through whatever is the default now.
     if (m_started && isNull() && m_lookAgain && !nullOutputRequested()) {
         m_lookAgain = false;
@@ -176,7 +182,7 @@ bool AudioOutput::isPlaying() const
 qint64 AudioOutput::playedUSecs() const
 {
     if (m_sink)
-        return m_baseUSecs + m_sink->processedUSecs();
+        return m_baseUSecs + (m_corked ? m_corkedUSecs : m_sink->processedUSecs());
     return m_baseUSecs + m_format.durationForBytes(m_nullConsumedBytes);
 }
 
@@ -229,6 +235,12 @@ void AudioOutput::pump()
 {
     if (m_suspended)
         return;
+    // Not every sound system tells when its outputs change (PulseAudio through Qt 6.4
+    // does not): look at the list twice a second while playing, on the pump's own beat.
+    if (m_sink && ++m_passesSinceCheck >= 50) {
+        m_passesSinceCheck = 0;
+        checkDevice();
+    }
     // A negative free space is what a stream that died without telling reports.
     if (m_sink && (sinkFailed() || m_sink->bytesFree() < 0)) {
         // The device went away mid-stream (headset unplugged, sound server restarted).

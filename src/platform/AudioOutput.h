@@ -17,7 +17,8 @@ class QMediaDevices;
 //
 // An output with nothing to play, or suspended, holds its device stream paused and
 // runs no timer, so it costs no wake-ups. When the device in use goes away (it leaves
-// the system's list of outputs, or the stream fails), deviceLost() is emitted, the
+// the system's list of outputs, looked at twice a second while playing and on resume;
+// or the stream fails), deviceLost() is emitted, the
 // samples handed to it count as played, and the rest goes on through the default
 // device (the null output when there is none); a suspended output looks for the
 // default device when it resumes.
@@ -82,6 +83,8 @@ private:
     qint64 m_baseUSecs = 0; // played before the current sink or null-clock run
     qint64 m_nullConsumedBytes = 0; // consumed by the null clock since m_clock started
     qint64 m_sinkBytes = 0; // handed to the current sink stream
+    qint64 m_corkedUSecs = 0; // the sink's played time when it was held
+    int m_passesSinceCheck = 0;
     bool m_started = false;
     bool m_wasPlaying = false;
     bool m_lookAgain = false;
