@@ -77,7 +77,7 @@ protected:
         (void)builder.release();
         return false;
     }
-    static constexpr int kBoundMs = 10000;
+    static constexpr int kBoundMs = 5000;
 
     TestHome home;
     Recorder recorder;
