@@ -10,6 +10,9 @@
 
 #include <QEventLoop>
 #include <QFileInfo>
+#include <QTimer>
+
+#include <memory>
 
 FolderCacheBuilder::FolderCacheBuilder(ProgressOverlayHost *overlay) : m_overlay(overlay)
 {}
@@ -44,13 +47,30 @@ bool FolderCacheBuilder::onMain(std::function<void()> work)
     return *done;
 }
 
-void FolderCacheBuilder::waitForIdle()
+bool FolderCacheBuilder::waitForIdle(int msecs)
 {
     // The run hands work to the main thread synchronously: keep its events flowing
-    // until a marker queued behind the run comes back.
+    // until a marker queued behind the run comes back. The marker may come back after
+    // the time is up, so it reaches the loop only through state it shares.
+    struct Wait
+    {
+        QEventLoop *loop = nullptr;
+        bool done = false;
+    };
     QEventLoop loop;
-    m_queue.async([&loop] { QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection); });
+    const auto wait = std::make_shared<Wait>(Wait{&loop, false});
+    m_queue.async([wait] {
+        DispatchQueue::mainAsync([wait] {
+            wait->done = true;
+            if (wait->loop)
+                wait->loop->quit();
+        });
+    });
+    if (msecs >= 0)
+        QTimer::singleShot(msecs, &loop, &QEventLoop::quit);
     loop.exec();
+    wait->loop = nullptr;
+    return wait->done;
 }
 
 void FolderCacheBuilder::optimizeList(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table)

@@ -33,8 +33,9 @@ public:
 
     bool isOptimizing() const { return m_isOptimizing; }
 
-    // Blocks until the current run has finished (serving the main thread meanwhile).
-    void waitForIdle();
+    // Blocks until the current run has finished (serving the main thread meanwhile), or
+    // until the time is up (-1: no limit). True when the builder is idle.
+    bool waitForIdle(int msecs = -1);
 
 private:
     void build(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table);

@@ -126,6 +126,17 @@ bool writeValue(QXmlStreamWriter &xml, const QVariant &value)
     return true;
 }
 
+// Base64 with nothing but its own characters and padding. A final group of one character
+// carries no whole byte: the text was cut or damaged, and is refused like any other damage.
+std::optional<QByteArray> base64Decoded(const QString &text)
+{
+    const QByteArray encoded = text.toLatin1();
+    auto decoded = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
+    if (!decoded || encoded.size() % 4 == 1)
+        return std::nullopt;
+    return decoded.decoded;
+}
+
 class Reader
 {
 public:
@@ -218,8 +229,7 @@ private:
             if (auto date = Date::fromIsoString(text))
                 return QVariant::fromValue(*date);
         } else if (tag == QLatin1String("data")) {
-            auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-            if (decoded)
+            if (auto decoded = base64Decoded(text))
                 return QVariant(*decoded);
         }
         fail(QStringLiteral("bad <%1> value").arg(tag));
@@ -233,12 +243,12 @@ private:
             return text;
         if (encoding != QLatin1String("base64-utf16be"))
             return std::nullopt;
-        auto units = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
-        if (!units || units.decoded.size() % 2 != 0)
+        const std::optional<QByteArray> units = base64Decoded(text);
+        if (!units || units->size() % 2 != 0)
             return std::nullopt;
-        QString decoded(units.decoded.size() / 2, Qt::Uninitialized);
+        QString decoded(units->size() / 2, Qt::Uninitialized);
         for (qsizetype i = 0; i < decoded.size(); ++i)
-            decoded[i] = QChar(char16_t((uchar(units.decoded.at(2 * i)) << 8) | uchar(units.decoded.at(2 * i + 1))));
+            decoded[i] = QChar(char16_t((uchar(units->at(2 * i)) << 8) | uchar(units->at(2 * i + 1))));
         return decoded;
     }
 

@@ -162,14 +162,16 @@ void MyHTTPConnection::partBegin(const MultipartParser::PartHeader &header)
         return;
     }
     // Beside the target when the folder is already known, else in Documents itself;
-    // either way on the same file system, so the final rename is atomic.
+    // either way on the same file system, so the final rename is atomic. A linked folder
+    // may lead out of Documents: the upload is refused there, and nothing is written behind it.
     const QString root = documentsRoot(server());
     QString directory = root;
     if (m_fields.contains("folder")) {
         QString refusal;
         const QString folder = folderPath(QString::fromUtf8(m_fields.value("folder")), &refusal);
-        if (!folder.isEmpty() && QFileInfo(root + QLatin1Char('/') + folder).isDir())
-            directory = root + QLatin1Char('/') + folder;
+        const QFileInfo folderInfo(root + QLatin1Char('/') + folder);
+        if (!folder.isEmpty() && folderInfo.isDir() && !folderInfo.isSymLink())
+            directory = folderInfo.filePath();
     }
     Upload upload;
     upload.clientName = QString::fromUtf8(header.filename);

@@ -173,43 +173,56 @@ TEST(MainMenu, KoreanCaptionsComeFromTheStringTable)
     Translations::uninstall();
 }
 
-// Saves how the menu looks, for the README (and for people to look at).
-TEST(MainMenu, SavesScreenshotsOfTheMenuAndTheOverlays)
+// Takes pictures of the menu and of each overlay over it, into the test's own home; the
+// README's picture is refreshed from them only on request (ORBO_UPDATE_DOCS set), so test
+// runs leave the tree and the shared temporary folder as they were.
+TEST(MainMenu, TakesPicturesOfTheMenuAndTheOverlays)
 {
     Translations::install(QLocale(QLocale::English, QLocale::UnitedStates));
     Menu m;
+    const QString pictures = m.home.path() + "/pictures/";
+    ASSERT_TRUE(QDir().mkpath(pictures));
     // The menu as this build shows it: entries whose screens are still to come are dimmed.
     m.launch();
     ViewAnimation::finishAll();
-    QImage menu = View::snapshot(m.delegate.window());
+    const QImage menu = View::snapshot(m.delegate.window());
     EXPECT_EQ(menu.size(), QSize(320, 480));
-    EXPECT_TRUE(menu.save(QDir::tempPath() + "/orbo-main-menu.png"));
-    // The README's picture is refreshed on request only, so test runs leave the tree clean.
+    EXPECT_TRUE(menu.save(pictures + "main-menu.png"));
     if (qEnvironmentVariableIsSet("ORBO_UPDATE_DOCS")) {
         EXPECT_TRUE(menu.save(QStringLiteral(ORBO_SOURCE_DIR "/docs/main-menu.png")));
     }
     View::setHidden(m.menu->selectedImage(), true);
+    const QImage plain = View::snapshot(m.delegate.window());
 
-    // The overlays, one at a time, over the menu.
+    // The overlays, one at a time, over the menu: each one shows.
+    const auto picture = [&](const QString &name) {
+        const QImage shot = View::snapshot(m.delegate.window());
+        EXPECT_NE(shot, plain) << name.toStdString() << " does not show";
+        EXPECT_TRUE(shot.save(pictures + name)) << name.toStdString();
+    };
     NotificationCenter &center = NotificationCenter::defaultCenter();
     center.postNotificationName(Notify::viewMessageIconAni, QStringLiteral("Shuffle On"));
-    EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-icon.png"));
+    picture("overlay-icon.png");
     View::setAlpha(m.delegate.overlays().messageIconView(), 0);
     center.postNotificationName(Notify::viewMessageAni, QStringLiteral("The folder \"Rock\" was created."));
-    EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-text.png"));
+    picture("overlay-text.png");
     View::setAlpha(m.delegate.overlays().messageView(), 0);
     m.delegate.viewMessageProgress({"progressNofi", QVariantList{QStringLiteral("Optimizing list…"), 0.6f}, {}});
-    EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-overlay-progress.png"));
+    picture("overlay-progress.png");
     center.postNotificationName(Notify::closeMessageProgress);
     Util::alertViewQuick("Error", "The folder could not be created.", "OK");
-    EXPECT_TRUE(View::snapshot(m.delegate.window()).save(QDir::tempPath() + "/orbo-alert.png"));
+    picture("alert.png");
     for (AlertView *alert : AlertView::visibleAlerts())
         delete alert;
+    EXPECT_EQ(QDir(pictures).entryList(QDir::Files).size(), 5);
+
     ASSERT_TRUE(Translations::install(QLocale(QLocale::Korean, QLocale::SouthKorea)));
     Menu korean;
     korean.launch();
     ViewAnimation::finishAll();
-    EXPECT_TRUE(View::snapshot(korean.delegate.window()).save(QDir::tempPath() + "/orbo-menu-ko.png"));
+    const QImage koreanMenu = View::snapshot(korean.delegate.window());
+    EXPECT_NE(koreanMenu, menu) << "the captions are the same in both languages";
+    EXPECT_TRUE(koreanMenu.save(korean.home.path() + "/main-menu-ko.png"));
     Translations::uninstall();
 }
 

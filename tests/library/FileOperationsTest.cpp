@@ -98,6 +98,37 @@ TEST_F(FileOperations, NothingOutsideTheLibraryIsEverRemoved)
     ZivoModel::deleteFile("Documents", "missing.mp3"); // silently nothing
 }
 
+TEST_F(FileOperations, NothingBehindALinkToOutsideTheLibraryIsTouched)
+{
+    const QString outside = home.path() + "/Outside";
+    for (const QString name : {"keep.mp3", "Inner/deep.mp3"}) {
+        QDir().mkpath(QFileInfo(outside + "/" + name).path());
+        QFile file(outside + "/" + name);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        file.write("outside");
+    }
+    ASSERT_TRUE(QFile::link(outside, doc("Link")));
+    home.writeFile("a.mp3", "inside");
+
+    // Inside Documents by its name, outside once the link is followed.
+    ZivoModel::deleteFile("Link", "keep.mp3");
+    ZivoModel::deleteFile("Link", "Inner");
+    ZivoModel::deleteFile("Documents", "Link/keep.mp3");
+    ZivoModel::deleteDir(doc("Link/Inner"));
+    ZivoModel::copyFileFrom(doc("a.mp3"), doc("Link/copy.mp3"));
+    ZivoModel::moveFileFrom("Documents", "Link", "a.mp3");
+    ZivoModel::moveFileFrom("Link", "Documents", "keep.mp3");
+    ZivoModel::createDir(doc("Link/New"));
+
+    EXPECT_EQ(contents(outside + "/keep.mp3"), QByteArray("outside"));
+    EXPECT_EQ(contents(outside + "/Inner/deep.mp3"), QByteArray("outside"));
+    EXPECT_EQ(QDir(outside).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"Inner", "keep.mp3"}));
+    EXPECT_EQ(contents(doc("a.mp3")), QByteArray("inside"));
+    EXPECT_FALSE(QFile::exists(doc("keep.mp3")));
+    EXPECT_EQ(alerts.size(), 1) << "the refused folder is reported";
+}
+
 TEST_F(FileOperations, DeleteFileKeepsTheCacheForALaterSongOfTheSameName)
 {
     home.writeFile("Rock/song.mp3");

@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+
 namespace {
 using Tagging = SongFixtures::Tagging;
 
@@ -63,12 +65,25 @@ protected:
         ASSERT_TRUE(SongFixtures::writeMp3(song("b.mp3"), Tagging::None, tags));
         SongFixtures::writeBytes(song("cover.jpg"), SongFixtures::jpeg(10, 10));
     }
+    void TearDown() override { EXPECT_TRUE(finish(std::move(owned))); }
     QString song(const QString &name) const { return home.documents() + "/Rock/" + name; }
     QUrl url(const QString &name) const { return QUrl::fromLocalFile(song(name)); }
 
+    // Waits for the builder with a bound. A builder that never comes back is left alone
+    // (and leaked), so that a broken queue fails the test instead of hanging in a destructor.
+    static bool finish(std::unique_ptr<FolderCacheBuilder> builder)
+    {
+        if (!builder || builder->waitForIdle(kBoundMs))
+            return true;
+        (void)builder.release();
+        return false;
+    }
+    static constexpr int kBoundMs = 5000;
+
     TestHome home;
     Recorder recorder;
-    FolderCacheBuilder builder{&recorder};
+    std::unique_ptr<FolderCacheBuilder> owned = std::make_unique<FolderCacheBuilder>(&recorder);
+    FolderCacheBuilder &builder = *owned;
     const QStringList list{"a.mp3", "b.mp3", "cover.jpg"};
 };
 
@@ -76,7 +91,7 @@ TEST_F(CacheBuilding, UncachedFolderIsBuiltBehindTheProgressOverlay)
 {
     builder.optimizeList(list, url("a.mp3"), &recorder);
     EXPECT_TRUE(builder.isOptimizing());
-    builder.waitForIdle();
+    ASSERT_TRUE(builder.waitForIdle(kBoundMs));
     EXPECT_FALSE(builder.isOptimizing());
     EXPECT_EQ(recorder.calls,
               (QStringList{"show progressNofi optimizing list... 0", "bar 0.00", "bar 0.33", "bar 0.67", "reload",
@@ -97,12 +112,12 @@ TEST_F(CacheBuilding, CallsDuringARunAreDroppedAndACachedSongEndsAtOnce)
 {
     builder.optimizeList(list, url("a.mp3"), &recorder);
     builder.optimizeList(list, url("b.mp3"), &recorder); // dropped
-    builder.waitForIdle();
+    ASSERT_TRUE(builder.waitForIdle(kBoundMs));
     EXPECT_EQ(recorder.calls.count("reload"), 1);
 
     recorder.calls.clear();
     builder.optimizeList(list, url("b.mp3"), &recorder);
-    builder.waitForIdle();
+    ASSERT_TRUE(builder.waitForIdle(kBoundMs));
     EXPECT_FALSE(builder.isOptimizing());
     EXPECT_TRUE(recorder.calls.isEmpty()) << "a cached song starts no run";
 }
@@ -112,11 +127,11 @@ TEST_F(CacheBuilding, OnlyTheGivenSongDecidesAndExistingTagFilesAreNeverRewritte
     SongCache::ensureFolder();
     SongCache::store("Rock", "a.mp3", {{"title", "Old title"}});
     builder.optimizeList(list, url("a.mp3"), &recorder);
-    builder.waitForIdle();
+    ASSERT_TRUE(builder.waitForIdle(kBoundMs));
     EXPECT_FALSE(SongCache::hasTagFile("Rock", "b.mp3")) << "the folder counts as cached";
 
     builder.optimizeList(list, url("b.mp3"), &recorder);
-    builder.waitForIdle();
+    ASSERT_TRUE(builder.waitForIdle(kBoundMs));
     EXPECT_TRUE(SongCache::hasTagFile("Rock", "b.mp3"));
     EXPECT_EQ(SongCache::readTagFile("Rock", "a.mp3"), (QVariantMap{{"title", "Old title"}}));
 }
@@ -124,7 +139,7 @@ TEST_F(CacheBuilding, OnlyTheGivenSongDecidesAndExistingTagFilesAreNeverRewritte
 TEST_F(CacheBuilding, RowsShowTheCachedAlbumAndArtistOrTheFileName)
 {
     builder.optimizeList(list, url("a.mp3"), &recorder);
-    builder.waitForIdle();
+    ASSERT_TRUE(builder.waitForIdle(kBoundMs));
     const SongCache::Row tagged = SongCache::row("Rock", "a.mp3");
     EXPECT_EQ(tagged.title, QStringLiteral("a.mp3"));
     EXPECT_EQ(tagged.detail, QStringLiteral("Album Artist"));
@@ -143,7 +158,8 @@ TEST_F(CacheBuilding, DestroyingTheBuilderMidRunStopsCleanly)
     for (int i = 0; i < 50; ++i)
         many << "a.mp3";
     early->optimizeList(many, url("b.mp3"), &recorder);
-    early.reset();
+    // What its destructor does, with a bound.
+    ASSERT_TRUE(finish(std::move(early)));
     EXPECT_TRUE(recorder.calls.isEmpty() || recorder.calls.last() == "close");
 }
 

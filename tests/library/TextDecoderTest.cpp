@@ -1,3 +1,4 @@
+#include "TestHome.h"
 #include "library/EncodingTable.h"
 #include "library/TextDecoder.h"
 
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <memory>
 #include <thread>
 #include <vector>
 
@@ -212,25 +214,36 @@ TEST(TextDecoder, FailureDoesNotCarryOverToTheNextCall)
 
 TEST(TextDecoder, DecodesFromSeveralThreadsAtOnce)
 {
-    const QList<Sample> samples = {
+    // Shared with the threads, which outlive the test if they never finish.
+    struct Shared
+    {
+        QList<Sample> samples;
+        std::atomic<int> wrong = 0;
+        std::atomic<int> finished = 0;
+    };
+    const auto shared = std::make_shared<Shared>();
+    shared->samples = {
         {"Japanese (ISO 2022-JP)", "1b2442 467c 4b5c 386c 1b2842 206f6b", "日本語 ok"},
         {"Japanese (Shift JIS X0213)", "9058 efe3 8a4f", "森鷗外"},
         {"Korean (EUC)", "c7d1 b1b9 beee", "한국어"},
         {"Chinese (GB 18030)", "d6d0 cec4 b8e8 c7fa a2e3", "中文歌曲€"},
     };
-    std::atomic<int> wrong = 0;
+    constexpr int kThreads = 4;
     std::vector<std::thread> threads;
-    for (int t = 0; t < 4; ++t) {
-        threads.emplace_back([&samples, &wrong, t] {
+    for (int t = 0; t < kThreads; ++t) {
+        threads.emplace_back([shared, t] {
             for (int i = 0; i < 500; ++i) {
-                const Sample &s = samples[(t + i) % samples.size()];
+                const Sample &s = shared->samples[(t + i) % shared->samples.size()];
                 if (decode(s.hex, s.encoding) != QString::fromUtf8(s.text))
-                    ++wrong;
+                    ++shared->wrong;
             }
+            ++shared->finished;
         });
     }
+    const bool finished = waitUntil([&] { return shared->finished == kThreads; }, 30000);
     for (std::thread &thread : threads)
-        thread.join();
-    EXPECT_EQ(wrong.load(), 0);
+        finished ? thread.join() : thread.detach();
+    ASSERT_TRUE(finished) << "the decoding threads did not finish";
+    EXPECT_EQ(shared->wrong.load(), 0);
 }
 } // namespace

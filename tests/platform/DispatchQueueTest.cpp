@@ -31,7 +31,7 @@ TEST(DispatchQueue, RunsItemsOneAtATimeInOrderOffTheMainThread)
             running.fetch_sub(1);
         });
     }
-    queue.waitForIdle();
+    ASSERT_TRUE(queue.waitForIdle(10000));
     ASSERT_EQ(order.size(), 50u);
     for (int i = 0; i < 50; ++i)
         EXPECT_EQ(order[i], i);

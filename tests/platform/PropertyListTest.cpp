@@ -89,6 +89,39 @@ TEST(PropertyList, RejectsDamagedDocuments)
     EXPECT_TRUE(PropertyList::fromXml("<plist><dict><key>k</key><true/></dict></plist>", &error).has_value());
 }
 
+TEST(PropertyList, DamagedBase64IsRefusedNotReadAsWhateverSurvives)
+{
+    const auto data = PropertyList::fromXml("<plist><data>AAECAw==</data></plist>");
+    ASSERT_TRUE(data.has_value());
+    EXPECT_EQ(data->toByteArray(), QByteArray("\x00\x01\x02\x03", 4));
+    EXPECT_EQ(PropertyList::fromXml("<plist><data>AAECAw</data></plist>").value_or(QVariant()).toByteArray(),
+              QByteArray("\x00\x01\x02\x03", 4))
+        << "padding may be left out";
+    EXPECT_EQ(PropertyList::fromXml("<plist><data></data></plist>").value_or(QVariant()).typeId(),
+              QMetaType::QByteArray);
+    // Foreign characters, characters after the padding, wrong padding, a cut-off group.
+    for (const char *bad : {"AAE*Aw==", "!!!!", "AAECAw=x", "AAECAw=", "AAECA", "A", "AAEC Aw==", "AAECAw==AA=="}) {
+        QString error;
+        EXPECT_FALSE(PropertyList::fromXml(QByteArray("<plist><data>") + bad + "</data></plist>", &error).has_value())
+            << bad;
+        EXPECT_FALSE(error.isEmpty()) << bad;
+    }
+    // The same for text that had to be stored as base64, as a value and as a key.
+    const auto text = PropertyList::fromXml("<plist><string encoding=\"base64-utf16be\">AEgAaQ==</string></plist>");
+    ASSERT_TRUE(text.has_value());
+    EXPECT_EQ(text->toString(), QStringLiteral("Hi"));
+    for (const char *bad : {"AEg*AGk=", "!!!!", "AEgA", "AEgAa"}) {
+        EXPECT_FALSE(
+            PropertyList::fromXml(QByteArray("<plist><string encoding=\"base64-utf16be\">") + bad + "</string></plist>")
+                .has_value())
+            << bad;
+        EXPECT_FALSE(PropertyList::fromXml(QByteArray("<plist><dict><key encoding=\"base64-utf16be\">") + bad
+                                           + "</key><true/></dict></plist>")
+                         .has_value())
+            << bad;
+    }
+}
+
 TEST(Date, IsoTextKeepsNanosecondsAndAcceptsShorterFractions)
 {
     const Date date(1765045346000000007LL);

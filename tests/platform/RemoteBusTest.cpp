@@ -10,6 +10,7 @@
 #include "platform/UserDefaults.h"
 
 #include <QDBusConnection>
+#include <QDeadlineTimer>
 #include <QDBusInterface>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
@@ -215,9 +216,10 @@ TEST(IdleTimerBus, DisablingHoldsOneInhibitionAndEnablingReleasesIt)
     EXPECT_EQ(saver.inhibitions, 0);
     QThread *home = QThread::currentThread();
     QMetaObject::invokeMethod(
-        &saver, [&] { saver.moveToThread(home); }, Qt::BlockingQueuedConnection);
+        &saver, [&] { saver.moveToThread(home); }, Qt::QueuedConnection);
+    EXPECT_TRUE(waitUntil([&] { return saver.thread() == home; }));
     thread.quit();
-    thread.wait();
+    EXPECT_TRUE(thread.wait(QDeadlineTimer(5000)));
 }
 
 TEST(IdleTimerBus, WithoutAScreenSaverTheStateIsStillKept)

@@ -7,8 +7,11 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
+#include <QProcessEnvironment>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QSize>
+#include <QStandardPaths>
 #include <QStringList>
 #include <QThread>
 
@@ -148,6 +151,131 @@ TEST(UserDefaults, KillingTheWriterAtAnyMomentLeavesAWholeFile)
         lastSeen = std::max(lastSeen, counter);
     }
     EXPECT_GT(lastSeen, 0) << "the writer never managed a save";
+}
+
+// Collects the warnings of one logging category while it lives.
+class WarningCapture
+{
+public:
+    explicit WarningCapture(const char *category)
+    {
+        s_category = category;
+        s_messages.clear();
+        m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext &context, const QString &text) {
+            if (type == QtWarningMsg && context.category && qstrcmp(context.category, s_category) == 0)
+                s_messages << text;
+        });
+    }
+    ~WarningCapture() { qInstallMessageHandler(m_previous); }
+    const QStringList &messages() const { return s_messages; }
+
+private:
+    static inline const char *s_category = nullptr;
+    static inline QStringList s_messages;
+    QtMessageHandler m_previous = nullptr;
+};
+
+TEST(UserDefaults, AFailedSaveIsReportedAndTriedAgainUntilTheValueIsOnDisk)
+{
+    TestHome home;
+    UserDefaults &store = UserDefaults::standard();
+    const QString path = store.filePath();
+    const QString preferences = QFileInfo(path).path();
+    store.setObject(QStringLiteral("old"), QStringLiteral("k"));
+    ASSERT_TRUE(store.synchronize());
+
+    // The folder is now a plain file: nothing can be saved below it, not even by root.
+    const auto blockFolder = [&] {
+        ASSERT_TRUE(QDir(preferences).removeRecursively());
+        QFile blocker(preferences);
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    };
+    const auto restoreFolder = [&] {
+        ASSERT_TRUE(QFile::remove(preferences));
+        ASSERT_TRUE(QDir().mkpath(preferences));
+    };
+    blockFolder();
+    WarningCapture warnings("orbo.defaults");
+    store.setObject(QStringLiteral("new"), QStringLiteral("k"));
+    EXPECT_FALSE(store.synchronize());
+    ASSERT_EQ(warnings.messages().size(), 1);
+    EXPECT_TRUE(warnings.messages().first().contains(path)) << warnings.messages().first().toStdString();
+    EXPECT_EQ(store.stringForKey(QStringLiteral("k")), QStringLiteral("new")) << "the value is kept in memory";
+    EXPECT_FALSE(store.synchronize()) << "still not saved";
+    restoreFolder();
+    EXPECT_TRUE(store.synchronize());
+    EXPECT_EQ(readFile(path).value("k"), QStringLiteral("new"));
+
+    // A failed save on its own timer is kept for the save at closing time.
+    blockFolder();
+    store.setObject(QStringLiteral("last"), QStringLiteral("k"));
+    const qsizetype before = warnings.messages().size();
+    ASSERT_TRUE(waitUntil([&] { return warnings.messages().size() > before; })) << "the timed save did not run";
+    restoreFolder();
+    home.restart();
+    EXPECT_EQ(readFile(path).value("k"), QStringLiteral("last"));
+}
+
+// Under strace: the new file's contents reach the disk (fsync) before it takes the old
+// file's name, so a power cut leaves the old settings or the new ones, never an empty file.
+TEST(UserDefaults, TheNewFileIsFlushedBeforeItReplacesTheOldOne)
+{
+    const QString strace = QStandardPaths::findExecutable(QStringLiteral("strace"));
+    if (strace.isEmpty())
+        GTEST_SKIP() << "strace is not installed (Debian package strace): the order of the system calls cannot be seen";
+    TestHome home;
+    const QString path = home.path() + "/Preferences/traced.plist";
+    const QString log = home.path() + "/strace.log";
+    for (const bool traced : {false, true}) { // the first run makes the old file
+        QProcess writer;
+        // The leak checker of a sanitizer build cannot run under a tracer.
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        const QString asan = environment.value(QStringLiteral("ASAN_OPTIONS"));
+        environment.insert(QStringLiteral("ASAN_OPTIONS"), asan + (asan.isEmpty() ? "" : ":") + "detect_leaks=0");
+        writer.setProcessEnvironment(environment);
+        if (traced)
+            writer.start(strace,
+                         {"-f", "-qq", "-s", "16", "-o", log, "-e",
+                          "trace=write,pwrite64,writev,fsync,fdatasync,rename,renameat,renameat2,linkat",
+                          QStringLiteral(STORE_WRITER_PATH), path, "--once"});
+        else
+            writer.start(QStringLiteral(STORE_WRITER_PATH), {path, "--once"});
+        ASSERT_TRUE(writer.waitForFinished(20000));
+        if (traced && writer.exitCode() != 0 && !QFile::exists(log))
+            GTEST_SKIP() << "strace cannot trace here: " << writer.readAllStandardError().toStdString();
+        ASSERT_EQ(writer.exitCode(), 0) << writer.readAllStandardError().toStdString();
+    }
+    EXPECT_EQ(readFile(path).value("once"), QStringLiteral("saved once"));
+
+    QFile trace(log);
+    ASSERT_TRUE(trace.open(QIODevice::ReadOnly));
+    const QRegularExpression quotedPath(QStringLiteral("\"([^\"]*)\""));
+    const QRegularExpression contents(R"(^(?:\d+ +)?(?:write|pwrite64|writev)\((\d+), \[?\{?(?:iov_base=)?"<\?xml)");
+    const QRegularExpression flush(R"(^(?:\d+ +)?(?:fsync|fdatasync)\((\d+)\) += 0)");
+    const QRegularExpression publish(R"(^(?:\d+ +)?(?:rename|renameat|renameat2|linkat)\(.*\) += 0)");
+    QString contentsFd;
+    bool flushed = false;
+    bool published = false;
+    QStringList lines;
+    while (!trace.atEnd() && !published) {
+        const QString line = QString::fromUtf8(trace.readLine()).trimmed();
+        lines << line;
+        if (const auto match = contents.match(line); match.hasMatch()) {
+            contentsFd = match.captured(1);
+            flushed = false;
+        } else if (const auto synced = flush.match(line); synced.hasMatch()) {
+            flushed = flushed || synced.captured(1) == contentsFd;
+        } else if (publish.match(line).hasMatch()) {
+            // The destination is the call's last path.
+            QString destination;
+            for (const auto &quoted : quotedPath.globalMatch(line))
+                destination = quoted.captured(1);
+            published = destination == path;
+        }
+    }
+    ASSERT_TRUE(published) << "the settings file never took its name:\n" << lines.join('\n').toStdString();
+    ASSERT_FALSE(contentsFd.isEmpty()) << lines.join('\n').toStdString();
+    EXPECT_TRUE(flushed) << "not flushed before the rename:\n" << lines.join('\n').toStdString();
 }
 
 } // namespace

@@ -24,18 +24,21 @@ QByteArray fileBytes()
     return bytes;
 }
 
-// A server on loopback, port 0, serving a temporary folder with a 1000-byte file.
+// A server on loopback, port 0, serving the folder "root" with a 1000-byte file; the rest
+// of the temporary home is outside the document root.
 struct Served
 {
-    QTemporaryDir root;
+    QTemporaryDir home;
+    const QString root = home.path() + "/root";
     HTTPServer server;
     explicit Served(std::function<void(HTTPServer &)> configure = {})
     {
-        QFile file(root.path() + "/file.bin");
+        QDir().mkpath(root);
+        QFile file(root + "/file.bin");
         EXPECT_TRUE(file.open(QIODevice::WriteOnly));
         file.write(fileBytes());
         file.close();
-        server.setDocumentRoot(root.path());
+        server.setDocumentRoot(root);
         server.setInterface("localhost");
         server.setPort(0);
         if (configure)
@@ -102,6 +105,12 @@ TEST(HTTPConnection, AnswersRangesSingleAndMultipart)
         {"0-99", 200, {}, bytes},
         {"bytes=2000-", 200, {}, bytes},
         {"bytes=5-1", 200, {}, bytes},
+        // A first byte at the very end is past the last one: nothing there to send.
+        {"bytes=1000-1999", 200, {}, bytes},
+        {"bytes=1000-", 200, {}, bytes},
+        {"bytes=1000", 200, {}, bytes},
+        {"bytes=999-1999", 206, "bytes 999-999/1000", bytes.right(1)},
+        {"bytes=-1000", 206, "bytes 0-999/1000", bytes},
     };
     for (const Case &c : cases) {
         client.send(get("/file.bin", "Range: " + c.range + "\r\n"));
@@ -184,24 +193,42 @@ TEST(HTTPConnection, RefusesMalformedRequestsTheWayEachDeserves)
     }
 }
 
+void writeSecret(const QString &path)
+{
+    QDir().mkpath(QFileInfo(path).path());
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("secret");
+}
+
 TEST(HTTPConnection, NeverServesAFileOutsideTheDocumentRoot)
 {
     Served served;
-    QFile outside(served.root.path() + "/../outside-" + QFileInfo(served.root.path()).fileName());
-    ASSERT_TRUE(outside.open(QIODevice::WriteOnly));
-    outside.write("secret");
-    outside.close();
-    QFile::link(QFileInfo(outside).absoluteFilePath(), served.root.path() + "/link");
-    const QByteArray name = QFileInfo(outside).fileName().toUtf8();
+    writeSecret(served.home.path() + "/outside");
+    // A sibling whose name starts with the root's own name is outside it all the same.
+    writeSecret(served.root + "-evil/secret");
+    ASSERT_TRUE(QFile::link(served.home.path() + "/outside", served.root + "/link"));
+    ASSERT_TRUE(QFile::link(served.root + "-evil", served.root + "/evil"));
+    ASSERT_TRUE(QFile::link(served.root + "-evil/secret", served.root + "/evil-file"));
     LoopbackClient client = served.client();
-    for (const QByteArray &path : {"/../" + name, "/%2e%2e/" + name, "/%2E%2E%2F" + name, "/..%2f" + name,
-                                   QByteArray("/link"), "//../" + name, "/file.bin/../../" + name}) {
+    for (const QByteArray &path :
+         {QByteArray("/../outside"), QByteArray("/%2e%2e/outside"), QByteArray("/%2E%2E%2Foutside"),
+          QByteArray("/..%2foutside"), QByteArray("/link"), QByteArray("//../outside"),
+          QByteArray("/file.bin/../../outside"), QByteArray("/../root-evil/secret"), QByteArray("/evil/secret"),
+          QByteArray("/evil-file")}) {
         client.send(get(path));
         auto response = client.readResponse();
         ASSERT_TRUE(response) << path.constData();
         EXPECT_EQ(response->status, 404) << path.constData();
+        EXPECT_FALSE(response->body.contains("secret")) << path.constData();
     }
-    outside.remove();
+    // A link that stays inside is served.
+    ASSERT_TRUE(QFile::link(served.root + "/file.bin", served.root + "/inner-link"));
+    client.send(get("/inner-link"));
+    auto inner = client.readResponse();
+    ASSERT_TRUE(inner);
+    EXPECT_EQ(inner->status, 200);
+    EXPECT_EQ(inner->body, fileBytes());
 }
 
 TEST(HTTPConnection, DatesAreInEnglishWhateverTheLocale)

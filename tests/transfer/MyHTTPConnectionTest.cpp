@@ -328,6 +328,105 @@ TEST(MyHTTPConnection, RefusesUnsafeOrFailedUploadsWithAnErrorAndLeavesNothing)
     EXPECT_EQ(QDir(app.home.documents() + "/Rock").entryList(QDir::Files).size(), 2);
 }
 
+QStringList everything(const QString &folder)
+{
+    return QDir(folder).entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+}
+
+// The files this process (the server is in it) holds open directly in a folder. An upload's
+// temporary file may have no name until it is stored (O_TMPFILE), so it is found here.
+QStringList openFilesIn(const QString &folder)
+{
+    const QString canonical = QFileInfo(folder).canonicalFilePath();
+    QStringList open;
+    for (const QFileInfo &descriptor :
+         QDir(QStringLiteral("/proc/self/fd")).entryInfoList(QDir::AllEntries | QDir::System)) {
+        const QString target = descriptor.symLinkTarget();
+        if (!target.isEmpty() && QFileInfo(target).path() == canonical)
+            open << target;
+    }
+    return open;
+}
+
+TEST(MyHTTPConnection, AnUploadIntoALinkedFolderWritesNothingBehindTheLink)
+{
+    App app;
+    const QString outside = app.home.path() + "/Outside";
+    ASSERT_TRUE(QDir().mkpath(outside));
+    ASSERT_TRUE(QFile::link(outside, app.home.documents() + "/Linked"));
+
+    LoopbackClient client(app.server.port());
+    const QByteArray upload = pageUpload("song.mp3", "Linked", random(100000));
+    ASSERT_TRUE(client.send(upload.left(upload.size() / 2)));
+    // Half-way through the song the body is being stored, and not behind the link.
+    ASSERT_TRUE(waitUntil([&] { return !openFilesIn(app.home.documents()).isEmpty(); }))
+        << "not written in Documents; open behind the link: " << openFilesIn(outside).join(' ').toStdString();
+    EXPECT_TRUE(openFilesIn(outside).isEmpty());
+    EXPECT_TRUE(everything(outside).isEmpty());
+    ASSERT_TRUE(client.send(upload.mid(upload.size() / 2)));
+    auto response = client.readResponse();
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 404);
+    EXPECT_TRUE(everything(outside).isEmpty());
+    EXPECT_TRUE(app.hiddenFiles().isEmpty());
+    EXPECT_TRUE(openFilesIn(app.home.documents()).isEmpty()) << "the temporary file is closed";
+    EXPECT_TRUE(app.messages.isEmpty());
+
+    // With the folder named after the file, the same.
+    const QByteArray b = "xyz";
+    const QByteArray body = "--" + b
+        + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"late.mp3\"\r\n\r\n" + random(2000) + "\r\n--"
+        + b + "\r\nContent-Disposition: form-data; name=\"folder\"\r\n\r\nLinked\r\n--" + b + "--\r\n";
+    auto late =
+        app.request("POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
+    ASSERT_TRUE(late);
+    EXPECT_EQ(late->status, 404);
+    EXPECT_TRUE(everything(outside).isEmpty());
+    EXPECT_TRUE(app.hiddenFiles().isEmpty());
+}
+
+// Sets an environment variable for one scope.
+class ScopedEnvironment
+{
+public:
+    ScopedEnvironment(const char *name, const QByteArray &value) : m_name(name), m_old(qgetenv(name))
+    {
+        m_wasSet = qEnvironmentVariableIsSet(name);
+        qputenv(name, value);
+    }
+    ~ScopedEnvironment() { m_wasSet ? qputenv(m_name, m_old) : qunsetenv(m_name); }
+
+private:
+    const char *m_name;
+    QByteArray m_old;
+    bool m_wasSet = false;
+};
+
+TEST(MyHTTPConnection, AnUploadIsWrittenBesideItsTargetNotInTheSystemTemporaryFolder)
+{
+    App app;
+    app.home.makeFolder("Rock");
+    // The system's temporary folder is unusable: the upload must not need it, so its final
+    // rename never has to cross file systems either.
+    const QString notAFolder = app.home.writeFile("not-a-folder");
+    ScopedEnvironment tmpdir("TMPDIR", QFile::encodeName(notAFolder));
+
+    LoopbackClient client(app.server.port());
+    const QByteArray song = random(100000);
+    const QByteArray upload = pageUpload("song.mp3", "Rock", song);
+    ASSERT_TRUE(client.send(upload.left(upload.size() / 2)));
+    ASSERT_TRUE(waitUntil([&] { return openFilesIn(app.home.documents() + "/Rock").size() == 1; }))
+        << "no temporary file beside the target";
+    ASSERT_TRUE(client.send(upload.mid(upload.size() / 2)));
+    auto response = client.readResponse();
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 200);
+    EXPECT_EQ(readFile(app.home.documents() + "/Rock/song.mp3"), song);
+    EXPECT_TRUE(app.hiddenFiles("Rock").isEmpty());
+    EXPECT_TRUE(app.hiddenFiles().isEmpty());
+    EXPECT_TRUE(openFilesIn(app.home.documents() + "/Rock").isEmpty());
+}
+
 // A form carrying the given files, each as its own file part.
 QByteArray multiFileForm(const QList<QByteArray> &names, const QByteArray &song)
 {
