@@ -172,6 +172,44 @@ bool SongFixtures::writeBytes(const QString &path, const QByteArray &bytes)
     return file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(bytes) == bytes.size();
 }
 
+bool SongFixtures::encodeAudio(const QString &path, const QString &expression, double seconds, const QStringList &codec)
+{
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QProcess ffmpeg;
+    QStringList args{"-v",
+                     "error",
+                     "-y",
+                     "-f",
+                     "lavfi",
+                     "-i",
+                     QStringLiteral("aevalsrc=%1:s=44100:d=%2").arg(expression).arg(seconds),
+                     "-map_metadata",
+                     "-1"};
+    args << codec << path;
+    ffmpeg.start("ffmpeg", args);
+    if (!ffmpeg.waitForFinished(120000) || ffmpeg.exitCode() != 0) {
+        std::fprintf(stderr, "ffmpeg failed: %s\n", ffmpeg.readAllStandardError().constData());
+        return false;
+    }
+    return true;
+}
+
+bool SongFixtures::damage(const QString &path, double from, double to)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadWrite))
+        return false;
+    const qint64 size = file.size();
+    const qint64 begin = qint64(size * from), end = qint64(size * to);
+    QByteArray noise(end - begin, '\0');
+    quint32 state = 12345;
+    for (char &byte : noise) {
+        state = state * 1103515245u + 12345u;
+        byte = char(state >> 24);
+    }
+    return file.seek(begin) && file.write(noise) == noise.size();
+}
+
 bool SongFixtures::writeMp3(const QString &path, Tagging tagging, const Tags &tags)
 {
     const QByteArray audio = mp3Audio();

@@ -44,4 +44,12 @@ public:
     static QByteArray pngClaiming(int width, int height);
 
     static bool writeBytes(const QString &path, const QByteArray &bytes);
+
+    // Encodes a generated sound with ffmpeg: `expression` in the syntax of its aevalsrc
+    // source (one expression per channel, separated by '|', of the time t in seconds),
+    // at 44.1 kHz, with the codec arguments (for example {"-c:a", "libmp3lame", "-b:a", "128k"}).
+    static bool encodeAudio(const QString &path, const QString &expression, double seconds, const QStringList &codec);
+    // Overwrites the bytes from `from` to `to` (fractions of the file's length) with
+    // noise that is the same on every run.
+    static bool damage(const QString &path, double from, double to);
 };
