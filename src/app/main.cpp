@@ -2,6 +2,12 @@
 #include "browse/MusicListViewController.h"
 #include "browse/MusicMainViewController.h"
 #include "browse/MusicSubListViewController.h"
+#include "browse/FileSelectorSubViewController.h"
+#include "browse/FileSelectorViewController.h"
+#include "browse/PlayListFileListViewController.h"
+#include "browse/PlayListViewController.h"
+#include "browse/PlaybackListViewController.h"
+#include "browse/PlaybackSubListViewController.h"
 #include "platform/Bundle.h"
 #include "platform/MemoryTuning.h"
 #include "platform/MprisService.h"
@@ -41,6 +47,13 @@ ScreenFactory screenFactory()
     screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
     screens.add(Screen::MusicList, [] { return std::make_unique<MusicListViewController>(); });
     screens.add(Screen::MusicSubList, [] { return std::make_unique<MusicSubListViewController>(); });
+    // Playlists: managing them, playing them, and the song picker.
+    screens.add(Screen::PlayList, [] { return std::make_unique<PlayListViewController>(); });
+    screens.add(Screen::PlayListFileList, [] { return std::make_unique<PlayListFileListViewController>(); });
+    screens.add(Screen::PlaybackList, [] { return std::make_unique<PlaybackListViewController>(); });
+    screens.add(Screen::PlaybackSubList, [] { return std::make_unique<PlaybackSubListViewController>(); });
+    screens.add(Screen::FileSelector, [] { return std::make_unique<FileSelectorViewController>(); });
+    screens.add(Screen::FileSelectorSub, [] { return std::make_unique<FileSelectorSubViewController>(); });
     return screens;
 }
 } // namespace
