@@ -34,18 +34,25 @@ void Toolbar::layoutItems()
 {
     if (m_items.isEmpty())
         return;
-    // Each button as wide as its caption; the space left over is shared out evenly
-    // between and around them. Captions too wide for the bar share it equally.
+    // Each button as wide as its caption with some padding; the space left over is shared
+    // out evenly between and around them. When the captions are too wide, the padding goes
+    // first; captions that still do not fit share the bar equally.
+    const int count = int(m_items.size());
+    const int room = width() - 2 * margin - (count - 1) * margin;
     QList<int> widths;
     int total = 0;
-    for (BarButtonItem *item : std::as_const(m_items)) {
-        widths.append(std::max(minButtonWidth, item->sizeHint().width()));
-        total += widths.last();
+    for (int padding : {24, 8}) {
+        widths.clear();
+        total = 0;
+        for (BarButtonItem *item : std::as_const(m_items)) {
+            widths.append(std::max(minButtonWidth, item->fontMetrics().horizontalAdvance(item->text()) + padding));
+            total += widths.last();
+        }
+        if (total <= room)
+            break;
     }
-    const int count = int(m_items.size());
-    const int room = width() - 2 * margin;
-    if (total > room - (count - 1) * margin) {
-        const int each = (room - (count - 1) * margin) / count;
+    if (total > room) {
+        const int each = room / count;
         std::fill(widths.begin(), widths.end(), each);
         total = each * count;
     }
