@@ -71,7 +71,7 @@ TEST(FolderSizeQueue, TheMainThreadNeverWaitsForTheSums)
     QList<QThread *> threads;
     queue.setSummer([&](const QString &, const QStringList &names) {
         threads.append(QThread::currentThread());
-        release.acquire();
+        release.tryAcquire(1, 5000); // bounded: a queue run on the main thread fails, not hangs
         return double(names.size());
     });
     for (int i = 0; i < 3; ++i)
@@ -93,13 +93,16 @@ TEST(FolderSizeQueue, CancelledSumsNeverArrive)
     TestHome home;
     FolderSizeQueue queue;
     Results results(queue);
-    QSemaphore release;
+    QSemaphore entered, release;
     queue.setSummer([&](const QString &, const QStringList &) {
-        release.acquire();
+        entered.release();
+        release.tryAcquire(1, 5000); // bounded: a queue run on the main thread fails, not hangs
         return 1.0;
     });
     queue.request("Old", {"a.mp3"});
     queue.request("Older", {"a.mp3"});
+    // Old is being summed (its result still to come), Older waits in the queue.
+    ASSERT_TRUE(entered.tryAcquire(1, 5000));
     queue.cancelAll(); // the screen went away
     queue.request("New", {"a.mp3"});
     release.release(3);
