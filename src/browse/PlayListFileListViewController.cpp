@@ -42,21 +42,18 @@ View *PlayListFileListViewController::loadView()
     m_table->setDelegate(this);
     m_table->setAccessibleName(Translations::text("Songs"));
 
-    m_normalToolbar = new Toolbar(root);
-    m_normalToolbar->setGeometry(0, tableBottom, Window::width, Toolbar::height);
-    m_addButton = m_normalToolbar->addItem(Translations::text("AddMusic"));
-    m_delFileClearButton = m_normalToolbar->addItem(Translations::text("ClearDeletedFiles"));
-    m_editButton = m_normalToolbar->addItem(Translations::text("Edit"));
+    m_toolbars = std::make_unique<EditModeToolbars>(root, QRect(0, tableBottom, Window::width, Toolbar::height));
+    m_addButton = normalToolbar()->addItem(Translations::text("AddMusic"));
+    m_delFileClearButton = normalToolbar()->addItem(Translations::text("ClearDeletedFiles"));
+    m_editButton = normalToolbar()->addItem(Translations::text("Edit"));
     connect(m_addButton, &Button::clicked, this, &PlayListFileListViewController::goFileSelectorView);
     connect(m_delFileClearButton, &Button::clicked, this, &PlayListFileListViewController::clearDelFile);
     connect(m_editButton, &Button::clicked, this, &PlayListFileListViewController::editToggle);
 
-    m_editToolbar = new Toolbar(root);
-    m_editToolbar->setGeometry(0, tableBottom, Window::width, Toolbar::height);
-    m_delButton = m_editToolbar->addItem(Translations::text("Del(0)"));
+    m_delButton = editToolbar()->addItem(Translations::text("Del(0)"));
     m_delButton->setEnabled(false);
-    m_checkAllButton = m_editToolbar->addItem(Translations::text("Select All"));
-    m_doneButton = m_editToolbar->addItem(Translations::text("Done"));
+    m_checkAllButton = editToolbar()->addItem(Translations::text("Select All"));
+    m_doneButton = editToolbar()->addItem(Translations::text("Done"));
     connect(m_delButton, &Button::clicked, this, &PlayListFileListViewController::delSelectedFile);
     connect(m_checkAllButton, &Button::clicked, this, &PlayListFileListViewController::checkAllFile);
     connect(m_doneButton, &Button::clicked, this, &PlayListFileListViewController::editToggle);
@@ -69,12 +66,7 @@ void PlayListFileListViewController::viewWillAppear(bool animated)
     view();
     m_editMode = false;
     m_bar->setTitle(m_folderName);
-    ViewAnimation::stopAnimations(m_normalToolbar);
-    ViewAnimation::stopAnimations(m_editToolbar);
-    View::setAlpha(m_normalToolbar, 1.0);
-    View::setHidden(m_normalToolbar, false);
-    View::setAlpha(m_editToolbar, 0.0);
-    View::setHidden(m_editToolbar, true);
+    m_toolbars->reset();
     m_selection.clear();
     reloadFromStore();
     m_table->reloadData();
@@ -143,11 +135,10 @@ void PlayListFileListViewController::editToggle()
     m_editMode = !m_editMode;
     if (m_editMode) {
         m_bar->setTitle(m_folderName + Translations::text("Edit"));
-        Util::fadeAniFrom(m_normalToolbar, m_editToolbar);
     } else {
         m_bar->setTitle(m_folderName);
-        Util::fadeAniFrom(m_editToolbar, m_normalToolbar);
     }
+    m_toolbars->setEditing(m_editMode);
     m_selection.clear();
     m_table->reloadData();
     refreshDelButton();

@@ -1,12 +1,15 @@
 #pragma once
 
 #include "app/ScreenInterfaces.h"
+#include "app/EditModeToolbars.h"
 #include "app/ZivoViewController.h"
 #include "library/PlaylistStore.h"
 #include "platform/ActionSheet.h"
 #include "platform/SelectionList.h"
 #include "platform/TableViewDataSource.h"
 #include "platform/TableViewDelegate.h"
+
+#include <memory>
 
 class BarButtonItem;
 class NavigationBar;
@@ -38,8 +41,8 @@ public:
 
     TableView *listTableView() const { return m_table; }
     NavigationBar *titleNavigationBar() const { return m_bar; }
-    Toolbar *normalToolbar() const { return m_normalToolbar; }
-    Toolbar *editToolbar() const { return m_editToolbar; }
+    Toolbar *normalToolbar() const { return m_toolbars->normalToolbar(); }
+    Toolbar *editToolbar() const { return m_toolbars->editToolbar(); }
     BarButtonItem *delButton() const { return m_delButton; }
     BarButtonItem *doneButton() const { return m_doneButton; }
     BarButtonItem *checkAllButton() const { return m_checkAllButton; }
@@ -82,8 +85,7 @@ private:
 
     NavigationBar *m_bar = nullptr;
     TableView *m_table = nullptr;
-    Toolbar *m_normalToolbar = nullptr;
-    Toolbar *m_editToolbar = nullptr;
+    std::unique_ptr<EditModeToolbars> m_toolbars;
     BarButtonItem *m_delButton = nullptr;
     BarButtonItem *m_checkAllButton = nullptr;
     BarButtonItem *m_doneButton = nullptr;

@@ -52,17 +52,14 @@ View *PlayListViewController::loadView()
     m_table->setDelegate(this);
     m_table->setAccessibleName(Translations::text("Main Playlists"));
 
-    m_normalToolbar = new Toolbar(root);
-    m_normalToolbar->setGeometry(0, tableBottom, Window::width, Toolbar::height);
-    m_addButton = m_normalToolbar->addItem(Translations::text("Add List"));
-    m_editButton = m_normalToolbar->addItem(Translations::text("Edit List"));
+    m_toolbars = std::make_unique<EditModeToolbars>(root, QRect(0, tableBottom, Window::width, Toolbar::height));
+    m_addButton = normalToolbar()->addItem(Translations::text("Add List"));
+    m_editButton = normalToolbar()->addItem(Translations::text("Edit List"));
     connect(m_addButton, &Button::clicked, this, &PlayListViewController::viewFolderNameInputView);
     connect(m_editButton, &Button::clicked, this, &PlayListViewController::editToggle);
 
-    m_editToolbar = new Toolbar(root);
-    m_editToolbar->setGeometry(0, tableBottom, Window::width, Toolbar::height);
-    m_delButton = m_editToolbar->addItem(Translations::text("Del(0)"));
-    m_doneButton = m_editToolbar->addItem(Translations::text("Done"));
+    m_delButton = editToolbar()->addItem(Translations::text("Del(0)"));
+    m_doneButton = editToolbar()->addItem(Translations::text("Done"));
     connect(m_delButton, &Button::clicked, this, &PlayListViewController::delSelectedFile);
     connect(m_doneButton, &Button::clicked, this, &PlayListViewController::editToggle);
 
@@ -87,12 +84,7 @@ void PlayListViewController::viewWillAppear(bool animated)
     view();
     m_editMode = false;
     m_bar->setTitle(Translations::text("Managing PlayLists"));
-    ViewAnimation::stopAnimations(m_normalToolbar);
-    ViewAnimation::stopAnimations(m_editToolbar);
-    View::setAlpha(m_normalToolbar, 1.0);
-    View::setHidden(m_normalToolbar, false);
-    View::setAlpha(m_editToolbar, 0.0);
-    View::setHidden(m_editToolbar, true);
+    m_toolbars->reset();
     parkInputBar();
     m_store = PlaylistStore::load();
     m_songFolderArray = m_store.names();
@@ -206,11 +198,10 @@ void PlayListViewController::editToggle()
     m_editMode = !m_editMode;
     if (m_editMode) {
         m_bar->setTitle(Translations::text("PlayLists Edit"));
-        Util::fadeAniFrom(m_normalToolbar, m_editToolbar);
     } else {
         m_bar->setTitle(Translations::text("Managing PlayLists"));
-        Util::fadeAniFrom(m_editToolbar, m_normalToolbar);
     }
+    m_toolbars->setEditing(m_editMode);
     m_selection.clear();
     m_table->reloadData();
     refreshDelButton();

@@ -1,11 +1,14 @@
 #pragma once
 
+#include "app/EditModeToolbars.h"
 #include "app/ZivoViewController.h"
 #include "library/PlaylistStore.h"
 #include "platform/ActionSheet.h"
 #include "platform/SelectionList.h"
 #include "platform/TableViewDataSource.h"
 #include "platform/TableViewDelegate.h"
+
+#include <memory>
 
 class BarButtonItem;
 class Button;
@@ -36,8 +39,8 @@ public:
     TableView *songFolderTable() const { return m_table; }
     TextField *nameInputTextField() const { return m_nameField; }
     View *folderNameInputView() const { return m_inputView; }
-    Toolbar *normalToolbar() const { return m_normalToolbar; }
-    Toolbar *editToolbar() const { return m_editToolbar; }
+    Toolbar *normalToolbar() const { return m_toolbars->normalToolbar(); }
+    Toolbar *editToolbar() const { return m_toolbars->editToolbar(); }
     BarButtonItem *delButton() const { return m_delButton; }
     BarButtonItem *doneButton() const { return m_doneButton; }
     BarButtonItem *addButton() const { return m_addButton; }
@@ -84,8 +87,7 @@ private:
     TextField *m_nameField = nullptr;
     Button *m_inputOkButton = nullptr;
     Button *m_inputCancelButton = nullptr;
-    Toolbar *m_normalToolbar = nullptr;
-    Toolbar *m_editToolbar = nullptr;
+    std::unique_ptr<EditModeToolbars> m_toolbars;
     BarButtonItem *m_delButton = nullptr;
     BarButtonItem *m_doneButton = nullptr;
     BarButtonItem *m_addButton = nullptr;
