@@ -97,11 +97,6 @@ void PlayListViewController::viewWillAppear(bool animated)
         });
 }
 
-void PlayListViewController::viewDidAppear(bool animated)
-{
-    ZivoViewController::viewDidAppear(animated);
-}
-
 void PlayListViewController::viewWillDisappear(bool animated)
 {
     NotificationCenter::defaultCenter().removeObserver(this, TextField::keyboardWillShowNotification);

@@ -68,7 +68,6 @@ public:
     void didSelectRowAtIndexPath(TableView *table, const IndexPath &indexPath) override;
 
     void viewWillAppear(bool animated) override;
-    void viewDidAppear(bool animated) override;
     void viewWillDisappear(bool animated) override;
     void viewDidDisappear(bool animated) override;
     bool escapePressed() override;
