@@ -127,11 +127,6 @@ int FileSelectorSubViewController::numberOfRowsInSection(TableView *, int)
     return int(m_fileNameArray.size());
 }
 
-int FileSelectorSubViewController::heightForRowAtIndexPath(TableView *, const IndexPath &)
-{
-    return rowHeight;
-}
-
 TableViewCell *FileSelectorSubViewController::cellForRowAtIndexPath(TableView *table, const IndexPath &indexPath)
 {
     const QString identifier = QString::fromLatin1(cellIdentifier);

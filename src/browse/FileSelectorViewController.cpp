@@ -86,11 +86,6 @@ int FileSelectorViewController::numberOfRowsInSection(TableView *, int)
     return int(m_sectionTitleArray.size());
 }
 
-int FileSelectorViewController::heightForRowAtIndexPath(TableView *, const IndexPath &)
-{
-    return rowHeight;
-}
-
 TableViewCell *FileSelectorViewController::cellForRowAtIndexPath(TableView *table, const IndexPath &indexPath)
 {
     const QString identifier = QString::fromLatin1(cellIdentifier);

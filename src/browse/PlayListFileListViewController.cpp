@@ -200,11 +200,6 @@ int PlayListFileListViewController::numberOfRowsInSection(TableView *, int)
     return int(m_fileListArray.size());
 }
 
-int PlayListFileListViewController::heightForRowAtIndexPath(TableView *, const IndexPath &)
-{
-    return rowHeight;
-}
-
 TableViewCell *PlayListFileListViewController::cellForRowAtIndexPath(TableView *table, const IndexPath &indexPath)
 {
     const QString identifier = QString::fromLatin1(cellIdentifier);

@@ -239,11 +239,6 @@ int PlayListViewController::numberOfRowsInSection(TableView *, int)
     return int(m_songFolderArray.size());
 }
 
-int PlayListViewController::heightForRowAtIndexPath(TableView *, const IndexPath &)
-{
-    return rowHeight;
-}
-
 TableViewCell *PlayListViewController::cellForRowAtIndexPath(TableView *table, const IndexPath &indexPath)
 {
     const QString identifier = QString::fromLatin1(cellIdentifier);

@@ -76,11 +76,6 @@ int PlaybackListViewController::numberOfRowsInSection(TableView *, int)
     return int(m_songFolderArray.size());
 }
 
-int PlaybackListViewController::heightForRowAtIndexPath(TableView *, const IndexPath &)
-{
-    return PlaybackListCell::rowHeight;
-}
-
 TableViewCell *PlaybackListViewController::cellForRowAtIndexPath(TableView *table, const IndexPath &indexPath)
 {
     auto *cell = qobject_cast<PlaybackListCell *>(

@@ -37,7 +37,6 @@ public:
     // TableViewDataSource / TableViewDelegate
     int numberOfRowsInSection(TableView *table, int section) override;
     TableViewCell *cellForRowAtIndexPath(TableView *table, const IndexPath &indexPath) override;
-    int heightForRowAtIndexPath(TableView *table, const IndexPath &indexPath) override;
     void didSelectRowAtIndexPath(TableView *table, const IndexPath &indexPath) override;
 
     void viewWillAppear(bool animated) override;

@@ -80,11 +80,6 @@ int PlaybackSubListViewController::numberOfRowsInSection(TableView *, int)
     return int(m_songArray.size());
 }
 
-int PlaybackSubListViewController::heightForRowAtIndexPath(TableView *, const IndexPath &)
-{
-    return rowHeight;
-}
-
 TableViewCell *PlaybackSubListViewController::cellForRowAtIndexPath(TableView *table, const IndexPath &indexPath)
 {
     const QString identifier = QString::fromLatin1(cellIdentifier);
