@@ -131,13 +131,16 @@ class Reader
 public:
     explicit Reader(const QByteArray &data) : m_xml(data) {}
 
-    std::optional<QVariant> readDocument(QString *error)
+    std::optional<QVariant> readDocument(QString *error, QStringList *skipped)
     {
         std::optional<QVariant> root;
-        if (nextElement() && m_xml.name() == QLatin1String("plist") && nextElement())
+        if (nextElement() && m_xml.name() == QLatin1String("plist") && nextElement()) {
             root = readValue();
-        else
+            if (!root)
+                fail(QStringLiteral("the top-level value cannot be read"));
+        } else {
             fail(QStringLiteral("no <plist> element with a value"));
+        }
         // Nothing but the closing tags may follow the root value.
         if (root) {
             while (!m_xml.atEnd()) {
@@ -155,6 +158,8 @@ public:
         }
         if (!root && error)
             *error = m_error.isEmpty() ? m_xml.errorString() : m_error;
+        if (skipped)
+            *skipped = root ? m_skipped : QStringList();
         return root;
     }
 
@@ -182,7 +187,35 @@ private:
             m_error = QStringLiteral("line %1: %2").arg(m_xml.lineNumber()).arg(message);
     }
 
-    // Called with the reader on a start element; leaves it on that element's end.
+    // A value this store cannot hold: it is left out and the reading goes on.
+    void skip(const QString &message)
+    {
+        m_skipped.append(QStringLiteral("line %1: %2").arg(m_xml.lineNumber()).arg(message));
+    }
+
+    // Left out with skip() or refused with fail()?
+    bool failed() const { return !m_error.isEmpty() || m_xml.hasError(); }
+
+    static bool isScalarTag(const QString &tag)
+    {
+        for (const char *known : {"string", "integer", "real", "date", "data"})
+            if (tag == QLatin1String(known))
+                return true;
+        return false;
+    }
+
+    // Base64 as other writers wrap it: over several lines, indented.
+    static QByteArray withoutWhitespace(const QString &text)
+    {
+        QByteArray bytes = text.toLatin1();
+        bytes.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
+        return bytes;
+    }
+
+    // Called with the reader on a start element; leaves it on that element's end. Nothing
+    // either when the document is damaged (failed()) or when only this value cannot be
+    // held (an integer beyond 64 bits, a real beyond double, a date outside the nanosecond
+    // range, an element no property list has): then it is skipped.
     std::optional<QVariant> readValue()
     {
         const QString tag = m_xml.name().toString();
@@ -195,6 +228,11 @@ private:
             m_xml.skipCurrentElement();
             return QVariant(tag == QLatin1String("true"));
         }
+        if (!isScalarTag(tag)) {
+            skip(QStringLiteral("unknown element <%1>").arg(tag));
+            m_xml.skipCurrentElement();
+            return std::nullopt;
+        }
         const QString text = m_xml.readElementText();
         if (m_xml.hasError())
             return std::nullopt;
@@ -202,8 +240,7 @@ private:
         if (tag == QLatin1String("string")) {
             if (auto decoded = decodedText(text, encoding))
                 return QVariant(*decoded);
-        }
-        if (tag == QLatin1String("integer")) {
+        } else if (tag == QLatin1String("integer")) {
             const qlonglong n = text.trimmed().toLongLong(&ok);
             if (ok)
                 return QVariant(n);
@@ -211,18 +248,20 @@ private:
             if (ok)
                 return QVariant(u);
         } else if (tag == QLatin1String("real")) {
+            // Infinities and NaN could not be written back either.
             const double d = text.trimmed().toDouble(&ok);
-            if (ok)
+            if (ok && std::isfinite(d))
                 return QVariant(d);
         } else if (tag == QLatin1String("date")) {
             if (auto date = Date::fromIsoString(text))
                 return QVariant::fromValue(*date);
         } else if (tag == QLatin1String("data")) {
-            auto decoded = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+            auto decoded =
+                QByteArray::fromBase64Encoding(withoutWhitespace(text), QByteArray::AbortOnBase64DecodingErrors);
             if (decoded)
                 return QVariant(*decoded);
         }
-        fail(QStringLiteral("bad <%1> value").arg(tag));
+        skip(QStringLiteral("<%1> value \"%2\" cannot be represented").arg(tag, text.trimmed().left(64)));
         return std::nullopt;
     }
 
@@ -233,7 +272,7 @@ private:
             return text;
         if (encoding != QLatin1String("base64-utf16be"))
             return std::nullopt;
-        auto units = QByteArray::fromBase64Encoding(text.toLatin1(), QByteArray::AbortOnBase64DecodingErrors);
+        auto units = QByteArray::fromBase64Encoding(withoutWhitespace(text), QByteArray::AbortOnBase64DecodingErrors);
         if (!units || units.decoded.size() % 2 != 0)
             return std::nullopt;
         QString decoded(units.decoded.size() / 2, Qt::Uninitialized);
@@ -247,9 +286,10 @@ private:
         QVariantList list;
         while (nextElement()) {
             auto item = readValue();
-            if (!item)
+            if (item)
+                list.append(*item);
+            else if (failed())
                 return std::nullopt;
-            list.append(*item);
         }
         if (!m_error.isEmpty() || m_xml.hasError())
             return std::nullopt;
@@ -275,9 +315,12 @@ private:
                 return std::nullopt;
             }
             auto value = readValue();
-            if (!value)
+            if (value)
+                map.insert(*key, *value);
+            else if (failed())
                 return std::nullopt;
-            map.insert(*key, *value);
+            else
+                m_skipped.last() += QStringLiteral(" (key \"%1\")").arg(*key);
         }
         if (!m_error.isEmpty() || m_xml.hasError())
             return std::nullopt;
@@ -286,6 +329,7 @@ private:
 
     QXmlStreamReader m_xml;
     QString m_error;
+    QStringList m_skipped;
 };
 
 } // namespace
@@ -330,7 +374,7 @@ std::optional<QByteArray> PropertyList::toXml(const QVariant &root)
     return out;
 }
 
-std::optional<QVariant> PropertyList::fromXml(const QByteArray &xml, QString *error)
+std::optional<QVariant> PropertyList::fromXml(const QByteArray &xml, QString *error, QStringList *skipped)
 {
-    return Reader(xml).readDocument(error);
+    return Reader(xml).readDocument(error, skipped);
 }
