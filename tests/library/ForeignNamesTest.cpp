@@ -113,6 +113,7 @@ TEST_F(ForeignNames, AreCachedUnderTheirOwnBytes)
     FolderCacheBuilder builder(&overlay);
     const QString folder = named(kKoreanFolder);
     const QStringList list = ZivoModel::getFileListAtFolder(folder);
+    ASSERT_EQ(list.size(), 1);
     const QList<QUrl> urls = ZivoModel::makeURLArrayWithFileNames(list, ZivoModel::getPathWithFolderName(folder));
     builder.optimizeList(list, urls[0], nullptr);
     builder.waitForIdle();
