@@ -61,6 +61,16 @@ protected:
         FileManager::setRenameCall(nullptr);
     }
     QString doc(const QString &relative) const { return home.documents() + "/" + relative; }
+    // A folder of the test home beside Documents, with the song x.mp3 ("outside") in it.
+    QString songOutsideTheLibrary() const
+    {
+        const QString elsewhere = home.path() + "/Elsewhere";
+        QDir().mkpath(elsewhere);
+        QFile song(elsewhere + "/x.mp3");
+        if (song.open(QIODevice::WriteOnly))
+            song.write("outside");
+        return elsewhere;
+    }
     void link(const QString &target, const QString &at) const
     {
         ASSERT_EQ(::symlink(QFile::encodeName(target).constData(), QFile::encodeName(at).constData()), 0);
@@ -100,12 +110,7 @@ TEST_F(FileOperationEdges, MovesIntoAnotherFileSystemCopyFlushAndRemoveTheSource
 
 TEST_F(FileOperationEdges, DeletingALinkRemovesTheLinkNeverItsTarget)
 {
-    const QString elsewhere = home.path() + "/Elsewhere";
-    QDir().mkpath(elsewhere);
-    QFile song(elsewhere + "/x.mp3");
-    ASSERT_TRUE(song.open(QIODevice::WriteOnly));
-    song.write("outside");
-    song.close();
+    const QString elsewhere = songOutsideTheLibrary();
     home.writeFile("Real/inner.mp3", "inside");
     link(elsewhere, doc("Linked"));
     link(elsewhere + "/x.mp3", doc("link.mp3"));
@@ -139,11 +144,7 @@ TEST_F(FileOperationEdges, DeletingALinkRemovesTheLinkNeverItsTarget)
 
 TEST_F(FileOperationEdges, LinkedFoldersWorkInsideTheLibraryAndSayWhyNotOutsideIt)
 {
-    const QString elsewhere = home.path() + "/Elsewhere";
-    QDir().mkpath(elsewhere);
-    QFile song(elsewhere + "/x.mp3");
-    ASSERT_TRUE(song.open(QIODevice::WriteOnly));
-    song.close();
+    const QString elsewhere = songOutsideTheLibrary();
     home.writeFile("Real/a.mp3", "a");
     home.writeFile("Real/b.mp3", "b");
     link(elsewhere, doc("Linked"));
@@ -175,12 +176,7 @@ TEST_F(FileOperationEdges, LinkedFoldersWorkInsideTheLibraryAndSayWhyNotOutsideI
 
 TEST_F(FileOperationEdges, MovingALinkMovesTheLinkItself)
 {
-    const QString elsewhere = home.path() + "/Elsewhere";
-    QDir().mkpath(elsewhere);
-    QFile song(elsewhere + "/x.mp3");
-    ASSERT_TRUE(song.open(QIODevice::WriteOnly));
-    song.write("outside");
-    song.close();
+    const QString elsewhere = songOutsideTheLibrary();
     home.makeFolder("Rock");
     link(elsewhere + "/x.mp3", doc("link.mp3"));
     ZivoModel::moveFileFrom("Documents", "Rock", "link.mp3");

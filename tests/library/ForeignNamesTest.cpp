@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "support/RawFiles.h"
 #include "support/SongFixtures.h"
 
 #include "library/FolderCacheBuilder.h"
@@ -12,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
+#include <cstdio>
+
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
 
@@ -30,13 +31,6 @@ public:
     void viewMessageProgress(const Notification &) override {}
     void setMessageProgress(float) override {}
 };
-
-bool existsRaw(const QByteArray &path)
-{
-    struct stat info
-    {};
-    return ::lstat(path.constData(), &info) == 0;
-}
 
 QString named(const QByteArray &raw)
 {
@@ -119,8 +113,8 @@ TEST_F(ForeignNames, AreCachedUnderTheirOwnBytes)
     builder.waitForIdle();
 
     const QByteArray cache = FileManager::fileSystemRepresentation(SongCache::cacheImagePath());
-    EXPECT_TRUE(existsRaw(cache + kKoreanFolder + "_" + kKoreanSong + ".plist"));
-    EXPECT_TRUE(existsRaw(cache + kKoreanFolder + "_" + kKoreanSong + "@2x.png"));
+    EXPECT_TRUE(RawFiles::exists(cache + kKoreanFolder + "_" + kKoreanSong + ".plist"));
+    EXPECT_TRUE(RawFiles::exists(cache + kKoreanFolder + "_" + kKoreanSong + "@2x.png"));
     EXPECT_EQ(SongCache::readTagFile(folder, list[0]).value("title").toString(), QStringLiteral("Korean title"));
     EXPECT_EQ(SongCache::row(folder, list[0]).artwork.size(), QSize(92, 92));
     EXPECT_EQ(FileManager::contentsOfDirectory(SongCache::cacheImagePath())
@@ -136,20 +130,20 @@ TEST_F(ForeignNames, AreMovedWithTheirCacheAndDeleted)
     ASSERT_TRUE(SongCache::store(folder, song, {{"title", "T"}, {"artwork", QByteArray("png")}}));
 
     ZivoModel::moveFileFrom(folder, "Documents", song);
-    EXPECT_TRUE(existsRaw(documents + "/" + kKoreanSong));
-    EXPECT_FALSE(existsRaw(documents + "/" + kKoreanFolder + "/" + kKoreanSong));
+    EXPECT_TRUE(RawFiles::exists(documents + "/" + kKoreanSong));
+    EXPECT_FALSE(RawFiles::exists(documents + "/" + kKoreanFolder + "/" + kKoreanSong));
     const QByteArray cache = FileManager::fileSystemRepresentation(SongCache::cacheImagePath());
-    EXPECT_TRUE(existsRaw(cache + "Documents_" + kKoreanSong + "@2x.png"));
-    EXPECT_TRUE(existsRaw(cache + "Documents_" + kKoreanSong + ".plist"));
+    EXPECT_TRUE(RawFiles::exists(cache + "Documents_" + kKoreanSong + "@2x.png"));
+    EXPECT_TRUE(RawFiles::exists(cache + "Documents_" + kKoreanSong + ".plist"));
     EXPECT_EQ(SongCache::readTagFile("Documents", song), (QVariantMap{{"title", "T"}}));
 
     ZivoModel::deleteFile("Documents", named(kJapaneseSong));
-    EXPECT_FALSE(existsRaw(documents + "/" + kJapaneseSong));
+    EXPECT_FALSE(RawFiles::exists(documents + "/" + kJapaneseSong));
     ZivoModel::deleteDir(ZivoModel::getPathWithFolderName("Documents"));
-    EXPECT_FALSE(existsRaw(documents + "/" + kKoreanSong)) << "the root's songs go, whatever their names";
-    EXPECT_TRUE(existsRaw(documents + "/" + kKoreanFolder));
+    EXPECT_FALSE(RawFiles::exists(documents + "/" + kKoreanSong)) << "the root's songs go, whatever their names";
+    EXPECT_TRUE(RawFiles::exists(documents + "/" + kKoreanFolder));
     ZivoModel::deleteDir(ZivoModel::getPathWithFolderName(folder));
-    EXPECT_FALSE(existsRaw(documents + "/" + kKoreanFolder));
+    EXPECT_FALSE(RawFiles::exists(documents + "/" + kKoreanFolder));
     EXPECT_EQ(FileManager::contentsOfDirectory(home.documents()), QStringList());
 }
 
@@ -157,10 +151,10 @@ TEST_F(ForeignNames, FoldersWithSuchNamesAreCreatedAndCopiedUnderTheSameBytes)
 {
     const QString copy = named("\xB4\xD9\xB8\xA5"); // 다른
     ZivoModel::createDir(ZivoModel::getPathWithFolderName(copy));
-    EXPECT_TRUE(existsRaw(documents + "/\xB4\xD9\xB8\xA5"));
+    EXPECT_TRUE(RawFiles::exists(documents + "/\xB4\xD9\xB8\xA5"));
     ZivoModel::copyFileFrom(ZivoModel::getPathWithFolderName(named(kKoreanFolder)) + "/" + named(kKoreanSong),
                             ZivoModel::getPathWithFolderName(copy) + "/" + named(kKoreanSong));
-    EXPECT_TRUE(existsRaw(documents + "/\xB4\xD9\xB8\xA5/" + kKoreanSong));
+    EXPECT_TRUE(RawFiles::exists(documents + "/\xB4\xD9\xB8\xA5/" + kKoreanSong));
 }
 
 } // namespace

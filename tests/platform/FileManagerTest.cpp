@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "support/RawFiles.h"
 
 #include "platform/FileManager.h"
 
@@ -8,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include <cerrno>
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -33,35 +33,6 @@ const QList<QByteArray> kRawNames = {
 QByteArray documentsBytes(const TestHome &home)
 {
     return FileManager::fileSystemRepresentation(home.documents());
-}
-
-bool writeRaw(const QByteArray &path, const QByteArray &contents)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, contents.constData(), size_t(contents.size())) == contents.size();
-    return ::close(fd) == 0 && ok;
-}
-
-QByteArray readRaw(const QByteArray &path)
-{
-    QByteArray contents;
-    const int fd = ::open(path.constData(), O_RDONLY);
-    if (fd < 0)
-        return "<missing>";
-    char buffer[4096];
-    for (ssize_t got; (got = ::read(fd, buffer, sizeof buffer)) > 0;)
-        contents.append(buffer, got);
-    ::close(fd);
-    return contents;
-}
-
-bool existsRaw(const QByteArray &path)
-{
-    struct stat info
-    {};
-    return ::lstat(path.constData(), &info) == 0;
 }
 
 TEST(FileNames, BytesThatAreNotUtf8ComeBackByteForByte)
@@ -89,7 +60,7 @@ TEST(FileNames, ListedNamesOpenTheFilesTheyCameFrom)
     TestHome home;
     const QByteArray folder = documentsBytes(home) + "/";
     for (int i = 0; i < kRawNames.size(); ++i)
-        ASSERT_TRUE(writeRaw(folder + kRawNames[i], "song " + QByteArray::number(i))) << i;
+        ASSERT_TRUE(RawFiles::write(folder + kRawNames[i], "song " + QByteArray::number(i))) << i;
 
     const QStringList names = FileManager::contentsOfDirectory(home.documents());
     ASSERT_EQ(names.size(), kRawNames.size());
@@ -116,7 +87,7 @@ TEST(FileNames, WritingANameWritesExactlyItsBytes)
     ASSERT_TRUE(FileManager::openFile(file, home.documents() + "/" + name, QIODevice::WriteOnly));
     file.write("new");
     file.close();
-    EXPECT_EQ(readRaw(documentsBytes(home) + "/\xB0\xA1\xBF\xE4"), QByteArray("new"));
+    EXPECT_EQ(RawFiles::read(documentsBytes(home) + "/\xB0\xA1\xBF\xE4"), QByteArray("new"));
     EXPECT_EQ(FileManager::contentsOfDirectory(home.documents()), QStringList{name});
 }
 
@@ -150,7 +121,7 @@ TEST(FileMoves, BetweenFileSystemsAFileIsCopiedFlushedAndItsSourceRemoved)
     CrossDeviceRenames seam;
     ASSERT_TRUE(FileManager::moveItem(from, to));
     EXPECT_FALSE(FileManager::fileExists(from));
-    EXPECT_EQ(readRaw(QFile::encodeName(to)), QByteArray(300000, 's'));
+    EXPECT_EQ(RawFiles::read(QFile::encodeName(to)), QByteArray(300000, 's'));
     struct stat after
     {};
     ASSERT_EQ(::stat(QFile::encodeName(to).constData(), &after), 0);
@@ -167,17 +138,17 @@ TEST(FileMoves, BetweenFileSystemsNothingIsEverReplaced)
     const QString to = home.writeFile("Pop/a.mp3", "old");
     CrossDeviceRenames seam;
     EXPECT_FALSE(FileManager::moveItem(from, to));
-    EXPECT_EQ(readRaw(QFile::encodeName(from)), QByteArray("new"));
-    EXPECT_EQ(readRaw(QFile::encodeName(to)), QByteArray("old"));
+    EXPECT_EQ(RawFiles::read(QFile::encodeName(from)), QByteArray("new"));
+    EXPECT_EQ(RawFiles::read(QFile::encodeName(to)), QByteArray("old"));
     EXPECT_TRUE(scratchFiles(home.documents() + "/Pop").isEmpty()) << "no half-made copy is left behind";
 
     // A name that is not UTF-8 moves with its own bytes.
     const QByteArray raw = "\x89\xB9\x8A\x79.mp3";
-    ASSERT_TRUE(writeRaw(documentsBytes(home) + "/Rock/" + raw, "sjis"));
+    ASSERT_TRUE(RawFiles::write(documentsBytes(home) + "/Rock/" + raw, "sjis"));
     const QString name = FileManager::stringWithFileSystemRepresentation(raw);
     ASSERT_TRUE(FileManager::moveItem(home.documents() + "/Rock/" + name, home.documents() + "/Pop/" + name));
-    EXPECT_EQ(readRaw(documentsBytes(home) + "/Pop/" + raw), QByteArray("sjis"));
-    EXPECT_FALSE(existsRaw(documentsBytes(home) + "/Rock/" + raw));
+    EXPECT_EQ(RawFiles::read(documentsBytes(home) + "/Pop/" + raw), QByteArray("sjis"));
+    EXPECT_FALSE(RawFiles::exists(documentsBytes(home) + "/Rock/" + raw));
 
     // A folder is not copied piecemeal: it stays where it is.
     home.writeFile("Rock/inner/b.mp3");
@@ -203,7 +174,7 @@ TEST(FileRemoval, ALinkIsRemovedNeverWhatItPointsTo)
               0);
     EXPECT_TRUE(FileManager::removeItem(link));
     EXPECT_FALSE(FileManager::fileExists(link));
-    EXPECT_EQ(readRaw(QFile::encodeName(target)), QByteArray("keep"));
+    EXPECT_EQ(RawFiles::read(QFile::encodeName(target)), QByteArray("keep"));
 }
 
 } // namespace

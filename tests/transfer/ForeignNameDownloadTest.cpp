@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "support/RawFiles.h"
 #include "platform/FileManager.h"
 #include "transfer/HTTPServer.h"
 #include "transfer/LoopbackClient.h"
@@ -8,20 +9,9 @@
 
 #include <gtest/gtest.h>
 
-#include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-
-bool writeRaw(const QByteArray &path, const QByteArray &contents)
-{
-    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_EXCL, 0644);
-    if (fd < 0)
-        return false;
-    const bool ok = ::write(fd, contents.constData(), size_t(contents.size())) == contents.size();
-    return ::close(fd) == 0 && ok;
-}
 
 TEST(ForeignNameDownload, AFileWhoseNameIsNotUtf8IsServedByItsPercentEncodedBytes)
 {
@@ -37,9 +27,9 @@ TEST(ForeignNameDownload, AFileWhoseNameIsNotUtf8IsServedByItsPercentEncodedByte
     const QByteArray folder = "\xB0\xA1\xBF\xE4"; // EUC-KR
     const QByteArray song = "\x89\xB9\x8A\x79.mp3"; // Shift_JIS
     ASSERT_EQ(::mkdir((documents + "/" + folder).constData(), 0755), 0);
-    ASSERT_TRUE(writeRaw(documents + "/" + folder + "/" + song, "korean folder, japanese song"));
-    ASSERT_TRUE(writeRaw(documents + "/" + song, "japanese song"));
-    ASSERT_TRUE(writeRaw(documents + "/\xEB\x85\xB8\xEB\x9E\x98.mp3", "utf-8 song"));
+    ASSERT_TRUE(RawFiles::write(documents + "/" + folder + "/" + song, "korean folder, japanese song"));
+    ASSERT_TRUE(RawFiles::write(documents + "/" + song, "japanese song"));
+    ASSERT_TRUE(RawFiles::write(documents + "/\xEB\x85\xB8\xEB\x9E\x98.mp3", "utf-8 song"));
 
     const auto get = [&](const QByteArray &path) {
         LoopbackClient client(server.port());
