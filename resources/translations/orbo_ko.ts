@@ -103,5 +103,9 @@
         <source>Search</source>
         <translation>검색</translation>
     </message>
+    <message>
+        <source>Folders can only be made inside the Documents folder.</source>
+        <translation>폴더는 Documents 폴더 안에만 만들 수 있습니다.</translation>
+    </message>
 </context>
 </TS>

@@ -2,12 +2,12 @@
 #include "platform/ImageCodec.h"
 #include "library/NotificationNames.h"
 
+#include "platform/FileManager.h"
 #include "platform/NotificationCenter.h"
 #include "platform/View.h"
 #include "platform/ViewAnimation.h"
 #include "platform/Window.h"
 
-#include <QFile>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QPainter>
@@ -52,7 +52,8 @@ void Util::setAlertPresenter(AlertPresenter newPresenter)
 bool Util::addSkipBackupAttributeToItemAtURL(const QUrl &url)
 {
     const char value = 1;
-    return ::setxattr(QFile::encodeName(url.toLocalFile()).constData(), "user.com.apple.MobileBackup", &value, 1, 0)
+    return ::setxattr(FileManager::fileSystemRepresentation(url.toLocalFile()).constData(),
+                      "user.com.apple.MobileBackup", &value, 1, 0)
         == 0;
 }
 

@@ -1,5 +1,6 @@
 #include "transfer/HTTPConnection.h"
 
+#include "platform/FileManager.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/DDData.h"
 #include "transfer/HTTPAuthenticationRequest.h"
@@ -9,12 +10,10 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTimer>
-#include <QUrl>
 #include <QUuid>
 
 #include <limits>
@@ -78,7 +77,7 @@ QString HTTPConnection::passwordForUser(const QString &)
 std::unique_ptr<HTTPResponse> HTTPConnection::httpResponseForMethod(const QByteArray &, const QByteArray &uri)
 {
     const QString path = filePathForURI(uri);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty() || !FileManager::isRegularFile(path))
         return nullptr;
     return std::make_unique<HTTPFileResponse>(path);
 }
@@ -166,7 +165,8 @@ QString HTTPConnection::filePathForURI(const QByteArray &uri) const
     if (path.endsWith('/'))
         path += "index.html";
     // Decoded once, then cleaned: "%2e%2e%2f" is ".." and "/" by now, and is judged as such.
-    const QString decoded = QUrl::fromPercentEncoding(path);
+    // The bytes are a file name, not necessarily UTF-8: they are read as the library reads names.
+    const QString decoded = FileManager::stringWithFileSystemRepresentation(QByteArray::fromPercentEncoding(path));
     if (decoded.contains(QChar(0)))
         return {};
     const QString cleanRoot = QDir::cleanPath(root);
@@ -174,12 +174,9 @@ QString HTTPConnection::filePathForURI(const QByteArray &uri) const
     if (!full.startsWith(cleanRoot + QLatin1Char('/')))
         return {};
     // A link inside the root must not lead out of it either.
-    const QFileInfo info(full);
-    if (info.exists()) {
-        const QString canonicalRoot = QFileInfo(cleanRoot).canonicalFilePath();
-        if (!info.canonicalFilePath().startsWith(canonicalRoot + QLatin1Char('/')))
-            return {};
-    }
+    const QString canonical = FileManager::canonicalPath(full);
+    if (!canonical.isEmpty() && !canonical.startsWith(FileManager::canonicalPath(cleanRoot) + QLatin1Char('/')))
+        return {};
     return full;
 }
 

@@ -1,9 +1,11 @@
 #include "transfer/HTTPFileResponse.h"
 
-HTTPFileResponse::HTTPFileResponse(const QString &filePath) : m_filePath(filePath), m_file(filePath)
+#include "platform/FileManager.h"
+
+HTTPFileResponse::HTTPFileResponse(const QString &filePath) : m_filePath(filePath)
 {
     // Unbuffered: each read goes straight into the piece that is sent, without a second copy.
-    if (m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (FileManager::openFile(m_file, filePath, QIODevice::ReadOnly | QIODevice::Unbuffered))
         m_size = quint64(m_file.size());
 }
 

@@ -1,6 +1,7 @@
 #include "transfer/MyHTTPConnection.h"
 
 #include "library/ZivoModel.h"
+#include "platform/FileManager.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/HTTPDataResponse.h"
 #include "transfer/HTTPFileResponse.h"
@@ -337,7 +338,7 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::httpResponseForMethod(const QByt
     if (uri.startsWith("/___Uploader"))
         return assetResponse(uri);
     const QString file = filePathForURI(uri);
-    if (!file.isEmpty() && QFileInfo(file).isFile())
+    if (!file.isEmpty() && FileManager::isRegularFile(file))
         return std::make_unique<HTTPFileResponse>(file);
     if (uri == "/success")
         return pageResponse(createBrowseableSuccess());
