@@ -1,5 +1,7 @@
 #include "AudioDecoder.h"
 
+#include "FileManager.h"
+
 #include <QFile>
 #include <QLoggingCategory>
 
@@ -79,7 +81,8 @@ bool AudioDecoder::open(const QString &path, QString *error)
         close();
         return false;
     };
-    const QByteArray name = QFile::encodeName(path);
+    // Names that are not UTF-8 are carried as escapes: open the exact bytes on disk.
+    const QByteArray name = FileManager::fileSystemRepresentation(path);
     // MP3: seek by the frames themselves, not by the estimate of a table of contents
     // or the bit rate, which can be a tenth of a second or more away.
     AVDictionary *options = nullptr;

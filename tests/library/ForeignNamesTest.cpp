@@ -6,6 +6,7 @@
 #include "library/ProgressOverlayHost.h"
 #include "library/SongCache.h"
 #include "library/ZivoModel.h"
+#include "platform/AudioPlayer.h"
 #include "platform/FileManager.h"
 #include "platform/UserDefaults.h"
 
@@ -90,6 +91,7 @@ TEST_F(ForeignNames, AreReadAndPlayedThroughTheirSongUrls)
     // What the player opens: the URL's path, in the file system's bytes.
     EXPECT_EQ(FileManager::fileSystemRepresentation(urls[0].toLocalFile()),
               documents + "/" + kKoreanFolder + "/" + kKoreanSong);
+    EXPECT_GT(AudioPlayer(urls[0]).duration(), 0.5) << "the player opens the song by its own bytes";
     const QVariantMap record = ZivoModel::getFileInfoDicWithURL(urls[0]);
     EXPECT_EQ(record.value("title").toString(), QStringLiteral("Korean title"));
     EXPECT_TRUE(record.contains("artwork"));
