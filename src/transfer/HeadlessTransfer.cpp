@@ -1,6 +1,7 @@
 #include "transfer/HeadlessTransfer.h"
 
 #include "library/ZivoModel.h"
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/Sandbox.h"
@@ -80,7 +81,7 @@ int HeadlessTransfer::run(int argc, char *argv[])
     ZivoModel::appInit();
     QuitOnSignal quitOnSignal;
 
-    NotificationCenter::defaultCenter().addObserver(&app, QStringLiteral("WebServerMessageNotify"),
+    NotificationCenter::defaultCenter().addObserver(&app, TransferNotify::serverMessage,
                                                     [](const Notification &notification) {
                                                         std::fputs(notification.object.toString().toUtf8().constData(),
                                                                    stderr);
