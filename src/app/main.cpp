@@ -118,6 +118,7 @@ int main(int argc, char *argv[])
     std::optional<ZivoAppDelegate> delegate(std::in_place, screenFactory(quint16(transferPort)));
     delegate->didFinishLaunchingWithOptions();
     QObject::connect(&mpris, &MprisService::raiseRequested, delegate->window(), [&delegate] {
+        qInfo("orbo: raising the window (asked over the session bus)");
         Window *window = delegate->window();
         window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
         window->show();

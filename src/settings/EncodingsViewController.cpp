@@ -46,6 +46,8 @@ View *EncodingsViewController::loadView()
     m_titleNavigationBar = new NavigationBar(root);
     m_titleNavigationBar->setGeometry(0, 0, Window::width, NavigationBar::height);
     m_titleNavigationBar->setTitle(Translations::text("ID3Tag Encoding"));
+    // The screen is named by its title, so a screen reader tells it from the one below.
+    root->setAccessibleName(Translations::text("ID3Tag Encoding"));
     connect(m_titleNavigationBar->setLeftButton(Translations::text("Close")), &Button::clicked, this,
             &EncodingsViewController::closeView);
 

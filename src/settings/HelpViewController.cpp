@@ -22,6 +22,7 @@ View *HelpViewController::loadView()
     m_scrollView = new ScrollView(root);
     m_scrollView->setGeometry(0, NavigationBar::height, Window::width, Window::height - NavigationBar::height);
     m_scrollView->setAccessibleName(Translations::text("Help"));
+    root->setAccessibleName(Translations::text("Help"));
     const QPixmap picture = ImageView::imageNamed(QStringLiteral("help"));
     m_contentView = new ImageView(picture);
     m_contentView->setAccessibleName(Translations::text("Help picture"));

@@ -35,6 +35,7 @@ View *SettingsViewController::loadView()
     m_titleNavigationBar = new NavigationBar(root);
     m_titleNavigationBar->setGeometry(0, 0, Window::width, NavigationBar::height);
     m_titleNavigationBar->setTitle(Translations::text("Settings"));
+    root->setAccessibleName(Translations::text("Settings"));
     connect(m_titleNavigationBar->setLeftButton(Translations::text("Close")), &Button::clicked, this,
             &SettingsViewController::closeView);
     connect(m_titleNavigationBar->setRightButton(Translations::text("Help")), &Button::clicked, this,

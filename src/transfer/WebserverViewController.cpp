@@ -146,6 +146,7 @@ View *WebserverViewController::loadView()
     m_titleNavigationBar = new NavigationBar(root);
     m_titleNavigationBar->setGeometry(0, 0, Window::width, NavigationBar::height);
     m_titleNavigationBar->setTitle(Translations::text("File Transfer Title"));
+    root->setAccessibleName(Translations::text("File Transfer Title"));
     connect(m_titleNavigationBar->setLeftButton(Translations::text("Close")), &Button::clicked, this,
             &WebserverViewController::closeView);
     connect(m_titleNavigationBar->setRightButton(Translations::text("Help")), &Button::clicked, this,
