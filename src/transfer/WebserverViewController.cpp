@@ -18,6 +18,7 @@
 #include "platform/Translations.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
+#include "transfer/AccessCode.h"
 #include "transfer/HTTPServer.h"
 #include "transfer/InterfaceRoles.h"
 #include "transfer/MyHTTPConnection.h"
@@ -28,7 +29,6 @@
 #include <QFileInfo>
 #include <QLoggingCategory>
 #include <QPainter>
-#include <QRandomGenerator>
 
 Q_LOGGING_CATEGORY(lcTransferScreen, "orbo.transfer.screen")
 
@@ -368,7 +368,7 @@ void WebserverViewController::startStopServer(bool on)
     m_httpServer->setConnectionClass<MyHTTPConnection>();
     m_httpServer->setDocumentRoot(Sandbox::documentsPath());
     m_httpServer->setPort(m_port);
-    m_accessCode = requiresCode() ? newAccessCode() : QString();
+    m_accessCode = requiresCode() ? AccessCode::generate() : QString();
     if (!m_accessCode.isEmpty())
         m_httpServer->setPassword(m_accessCode);
 
@@ -409,15 +409,10 @@ void WebserverViewController::requireCodeChanged(bool on)
     UserDefaults::standard().setObject(on ? QStringLiteral("1") : QStringLiteral("0"),
                                        SettingsKeys::transferRequireCodeKey);
     if (m_httpServer) {
-        m_accessCode = on ? newAccessCode() : QString();
+        m_accessCode = on ? AccessCode::generate() : QString();
         m_httpServer->setPassword(on ? m_accessCode : QString());
     }
     refreshCodeRow();
-}
-
-QString WebserverViewController::newAccessCode()
-{
-    return QStringLiteral("%1").arg(QRandomGenerator::system()->bounded(1000000), 6, 10, QLatin1Char('0'));
 }
 
 QString WebserverViewController::urlText(const QString &address, quint16 port)

@@ -116,8 +116,6 @@ public:
 
     // "http://address:port".
     static QString urlText(const QString &address, quint16 port);
-    // Six decimal digits from the system's random source.
-    static QString newAccessCode();
 
 protected:
     View *loadView() override;
