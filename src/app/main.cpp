@@ -41,8 +41,7 @@ ScreenFactory screenFactory(quint16 transferPort)
 {
     ScreenFactory screens;
     screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
-    screens.add(Screen::Webserver,
-                [transferPort] { return std::make_unique<WebserverViewController>(transferPort); });
+    screens.add(Screen::Webserver, [transferPort] { return std::make_unique<WebserverViewController>(transferPort); });
     screens.add(Screen::Settings, [] { return std::make_unique<SettingsViewController>(); });
     screens.add(Screen::Help, [] { return std::make_unique<HelpViewController>(); });
     screens.add(Screen::Encodings, [] { return std::make_unique<EncodingsViewController>(); });

@@ -57,8 +57,9 @@ bool MprisService::raiseRunningInstance(const QDBusConnection &bus)
 {
     if (!bus.isConnected())
         return false;
-    QDBusMessage raise = QDBusMessage::createMethodCall(serviceName, objectPath, QStringLiteral("org.mpris.MediaPlayer2"),
-                                                        QStringLiteral("Raise"));
+    QDBusMessage raise =
+        QDBusMessage::createMethodCall(serviceName, objectPath, QStringLiteral("org.mpris.MediaPlayer2"),
+                                       QStringLiteral("Raise"));
     // Events keep flowing while waiting, so a player on this very thread can answer too.
     const QDBusMessage reply = QDBusConnection(bus).call(raise, QDBus::BlockWithGui, 3000);
     if (reply.type() == QDBusMessage::ErrorMessage) {

@@ -119,7 +119,7 @@ TableViewCell *EncodingsViewController::cellForRowAtIndexPath(TableView *table, 
     // Room left of the check mark: the row less its margins and the accessory.
     shrinkToFit(cell->textLabel(), table->viewport()->width() - 40, fontSize, minimumFontSize);
     cell->setAccessoryType(m_encodingNumbers.value(row) == storedNumber() ? TableViewCell::Checkmark
-                                                                           : TableViewCell::None);
+                                                                          : TableViewCell::None);
     return cell;
 }
 

@@ -14,9 +14,9 @@ const std::vector<InterfaceRoles::Rule> &InterfaceRoles::rules()
 {
     // Skipped names come first: "br-" and "virbr" must not be read as anything else.
     static const std::vector<Rule> table = {
-        {"lo", Role::Ignored},    {"docker", Role::Ignored}, {"br-", Role::Ignored}, {"virbr", Role::Ignored},
-        {"veth", Role::Ignored},  {"wl", Role::Wireless},    {"en", Role::Wired},    {"eth", Role::Wired},
-        {"wwan", Role::Mobile},   {"ww", Role::Mobile},      {"ppp", Role::Mobile},
+        {"lo", Role::Ignored},   {"docker", Role::Ignored}, {"br-", Role::Ignored}, {"virbr", Role::Ignored},
+        {"veth", Role::Ignored}, {"wl", Role::Wireless},    {"en", Role::Wired},    {"eth", Role::Wired},
+        {"wwan", Role::Mobile},  {"ww", Role::Mobile},      {"ppp", Role::Mobile},
     };
     return table;
 }

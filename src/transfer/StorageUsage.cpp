@@ -16,7 +16,8 @@
 StorageUsage::Figures StorageUsage::measure(const QString &homeFolder, const QString &documentsFolder)
 {
     Figures figures;
-    struct statvfs fs{};
+    struct statvfs fs
+    {};
     if (::statvfs(QFile::encodeName(homeFolder).constData(), &fs) == 0) {
         figures.free = quint64(fs.f_bavail) * fs.f_frsize;
         figures.total = quint64(fs.f_blocks) * fs.f_frsize;
@@ -45,7 +46,8 @@ quint64 StorageUsage::usedBytes(const QString &folder)
             const char *name = entry->d_name;
             if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
                 continue;
-            struct stat st{};
+            struct stat st
+            {};
             if (::fstatat(fd, name, &st, AT_SYMLINK_NOFOLLOW) != 0)
                 continue;
             sum += quint64(st.st_size);

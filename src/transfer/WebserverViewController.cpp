@@ -79,8 +79,11 @@ private:
 } // namespace
 
 WebserverViewController::WebserverViewController(quint16 port, QObject *parent)
-    : ZivoViewController(parent), m_port(port), m_addressLister(&localhostAddresses::listInBackground),
-      m_idleTimer(&IdleTimer::shared()), m_probe(std::make_unique<URLProbe>())
+    : ZivoViewController(parent),
+      m_port(port),
+      m_addressLister(&localhostAddresses::listInBackground),
+      m_idleTimer(&IdleTimer::shared()),
+      m_probe(std::make_unique<URLProbe>())
 {
     m_wifiText = m_mobileText = noConnection();
     NotificationCenter &center = NotificationCenter::defaultCenter();
@@ -378,8 +381,8 @@ void WebserverViewController::startStopServer(bool on)
     AsyncSocketError error;
     if (!m_httpServer->start(&error)) {
         // Nothing listens: say why, and show the switch as it really is.
-        const QString why = error.reason.isEmpty() ? error.description
-                                                   : QStringLiteral("%1 (%2)").arg(error.description, error.reason);
+        const QString why =
+            error.reason.isEmpty() ? error.description : QStringLiteral("%1 (%2)").arg(error.description, error.reason);
         setMessages(why + QLatin1Char('\n'));
         stopServer();
         refreshSwitches();
@@ -606,8 +609,8 @@ void WebserverViewController::refreshSleepModeLabel()
 {
     if (!m_sleepModeLabel)
         return;
-    static_cast<SleepModeLabel *>(m_sleepModeLabel.data())->setFill(isServing() ? sleepLabelRunning
-                                                                                   : sleepLabelStopped);
+    static_cast<SleepModeLabel *>(m_sleepModeLabel.data())
+        ->setFill(isServing() ? sleepLabelRunning : sleepLabelStopped);
 }
 
 Switch *WebserverViewController::startSwitch() const

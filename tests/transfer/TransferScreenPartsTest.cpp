@@ -89,7 +89,8 @@ quint64 duBytes(const QString &folder)
     du.start("du", {"-sb", folder});
     if (!du.waitForFinished(10000))
         return 0;
-    struct stat st{};
+    struct stat st
+    {};
     ::lstat(QFile::encodeName(folder).constData(), &st);
     return du.readAllStandardOutput().split('\t').first().toULongLong() - quint64(st.st_size);
 }
@@ -108,7 +109,8 @@ TEST(StorageUsage, TheWalkCountsEveryEntryOnceAndFollowsNoLink)
     ASSERT_TRUE(big.open(QIODevice::WriteOnly));
     big.write(QByteArray(1 << 20, 'z'));
     big.close();
-    ASSERT_EQ(::symlink(QFile::encodeName(big.fileName()).constData(), QFile::encodeName(docs + "/big.mp3").constData()),
+    ASSERT_EQ(::symlink(QFile::encodeName(big.fileName()).constData(),
+                        QFile::encodeName(docs + "/big.mp3").constData()),
               0);
     ASSERT_EQ(::symlink(QFile::encodeName(outside.path()).constData(),
                         QFile::encodeName(docs + "/Elsewhere").constData()),
