@@ -12,7 +12,7 @@ QString firstWithRole(const QMap<QString, QString> &addresses, InterfaceRoles::R
 
 const std::vector<InterfaceRoles::Rule> &InterfaceRoles::rules()
 {
-    // Skipped names come first: "br-" and "virbr" must not be read as anything else.
+    // Skipped names come first, so that no rule below can ever claim them.
     static const std::vector<Rule> table = {
         {"lo", Role::Ignored},   {"docker", Role::Ignored}, {"br-", Role::Ignored}, {"virbr", Role::Ignored},
         {"veth", Role::Ignored}, {"wl", Role::Wireless},    {"en", Role::Wired},    {"eth", Role::Wired},
