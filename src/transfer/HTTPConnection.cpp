@@ -1,6 +1,7 @@
 #include "transfer/HTTPConnection.h"
 
 #include "platform/FileManager.h"
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/DDData.h"
 #include "transfer/HTTPAuthenticationRequest.h"
@@ -61,7 +62,7 @@ bool HTTPConnection::supportsMethod(const QByteArray &method, const QByteArray &
 
 bool HTTPConnection::isPasswordProtected(const QByteArray &)
 {
-    return false;
+    return m_server && !m_server->password().isNull();
 }
 
 QString HTTPConnection::realm()
@@ -71,7 +72,7 @@ QString HTTPConnection::realm()
 
 QString HTTPConnection::passwordForUser(const QString &)
 {
-    return {};
+    return m_server ? m_server->password() : QString();
 }
 
 std::unique_ptr<HTTPResponse> HTTPConnection::httpResponseForMethod(const QByteArray &, const QByteArray &uri)
@@ -560,6 +561,6 @@ void HTTPConnection::onSocketDidDisconnect(AsyncSocket *)
 
 void HTTPConnection::die()
 {
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("HTTPConnectionDidDie"),
+    NotificationCenter::defaultCenter().postNotificationName(TransferNotify::connectionDidDie,
                                                              QVariant::fromValue(static_cast<QObject *>(this)));
 }

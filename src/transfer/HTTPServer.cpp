@@ -1,5 +1,6 @@
 #include "transfer/HTTPServer.h"
 
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/HTTPConnection.h"
 #include "transfer/MDNSPublisher.h"
@@ -9,7 +10,7 @@
 HTTPServer::HTTPServer() : m_listener(std::make_unique<AsyncSocket>(this))
 {
     setConnectionClass<HTTPConnection>();
-    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("HTTPConnectionDidDie"),
+    NotificationCenter::defaultCenter().addObserver(this, TransferNotify::connectionDidDie,
                                                     [this](const Notification &notification) {
                                                         connectionDidDie(notification.object.value<QObject *>());
                                                     });

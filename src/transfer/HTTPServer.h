@@ -47,6 +47,10 @@ public:
     // Where to listen: "" for every address (the default), "localhost" for loopback only.
     QString interface() const { return m_interface; }
     void setInterface(const QString &interface) { m_interface = interface; }
+    // A non-null password protects every request with HTTP authentication (any user
+    // name, this password); null: open to everyone. Read by each request.
+    QString password() const { return m_password; }
+    void setPassword(const QString &password) { m_password = password; }
     QMap<QString, QString> TXTRecordDictionary() const { return m_txtRecord; }
     void setTXTRecordDictionary(const QMap<QString, QString> &record);
 
@@ -70,6 +74,7 @@ private:
     QString m_name;
     QString m_interface;
     quint16 m_port = 5551;
+    QString m_password;
     QMap<QString, QString> m_txtRecord;
     mutable QMutex m_connectionsLock;
     QList<HTTPConnection *> m_connections;

@@ -2,6 +2,7 @@
 
 #include "library/ZivoModel.h"
 #include "platform/FileManager.h"
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/HTTPDataResponse.h"
 #include "transfer/HTTPFileResponse.h"
@@ -305,7 +306,7 @@ void MyHTTPConnection::announceStored(const QStringList &names)
 {
     for (const QString &name : names) {
         m_uploadFileName = name;
-        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("WebServerMessageNotify"),
+        NotificationCenter::defaultCenter().postNotificationName(TransferNotify::serverMessage,
                                                                  QStringLiteral("[%1] upload Success\n").arg(name));
     }
 }

@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Sandbox.h"
 #include "platform/Translations.h"
@@ -37,7 +38,7 @@ struct App
         server.setInterface("localhost");
         server.setPort(0);
         EXPECT_TRUE(server.start());
-        NotificationCenter::defaultCenter().addObserver(&observer, "WebServerMessageNotify",
+        NotificationCenter::defaultCenter().addObserver(&observer, TransferNotify::serverMessage,
                                                         [this](const Notification &n) {
                                                             messages << n.object.toString();
                                                         });
@@ -472,10 +473,11 @@ TEST(localhostAddresses, PostsTheLoopbackAddressFromABackgroundThread)
     QVariantMap found;
     QObject owner;
     std::atomic<bool> posted = false;
-    NotificationCenter::defaultCenter().addObserver(&owner, "LocalhostAdressesResolved", [&](const Notification &n) {
-        found = n.object.toMap();
-        posted = true;
-    });
+    NotificationCenter::defaultCenter().addObserver(&owner, TransferNotify::addressesResolved,
+                                                    [&](const Notification &n) {
+                                                        found = n.object.toMap();
+                                                        posted = true;
+                                                    });
     localhostAddresses::listInBackground();
     ASSERT_TRUE(waitUntil([&] { return posted.load(); }));
     EXPECT_EQ(found.value("lo").toString(), "127.0.0.1");
