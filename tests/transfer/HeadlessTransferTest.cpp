@@ -1,8 +1,11 @@
 #include "TestHome.h"
 #include "transfer/LoopbackClient.h"
+#include "transfer/PrivateAvahi.h"
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
+#include <QSysInfo>
 #include <QProcess>
 #include <QProcessEnvironment>
 #include <QRegularExpression>
@@ -33,13 +36,15 @@ struct HeadlessServer
     explicit HeadlessServer(rlim_t descriptorLimit = 0, const QString &language = {})
         : HeadlessServer(Limits{descriptorLimit, 0, 0}, language)
     {}
-    explicit HeadlessServer(const Limits &limits, const QString &language = {})
+    explicit HeadlessServer(const Limits &limits, const QString &language = {},
+                            const QMap<QString, QString> &variables = {})
     {
-        if (!language.isEmpty()) {
-            QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        if (!language.isEmpty())
             environment.insert(QStringLiteral("LC_ALL"), language);
-            process.setProcessEnvironment(environment);
-        }
+        for (auto it = variables.cbegin(); it != variables.cend(); ++it)
+            environment.insert(it.key(), it.value());
+        process.setProcessEnvironment(environment);
         process.setChildProcessModifier([limits] {
             if (limits.descriptors) {
                 const rlimit limit{limits.descriptors,
@@ -249,6 +254,45 @@ TEST(HeadlessTransfer, AFullDiskIsAnsweredAtOnceWithInsufficientStorage)
     EXPECT_TRUE(waitUntil(
         [&] { return QDir(documents).entryList(QDir::Files | QDir::Hidden | QDir::NoDotAndDotDot).isEmpty(); }));
     EXPECT_TRUE(server.served());
+}
+
+TEST(HeadlessTransfer, IsPublishedAgainAfterANameCollisionAndADaemonRestart)
+{
+    PrivateAvahi avahi;
+    if (!avahi.isRunning())
+        GTEST_SKIP() << avahi.whyNot().toStdString();
+    // Another program already publishes a web site under this machine's name.
+    QProcess other;
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("DBUS_SYSTEM_BUS_ADDRESS", avahi.busAddress());
+    other.setProcessEnvironment(environment);
+    const QString name = QSysInfo::machineHostName();
+    other.start("avahi-publish", {"--service", name, "_http._tcp", "1"});
+    QByteArray otherLog;
+    ASSERT_TRUE(waitUntil([&] {
+        otherLog += other.readAllStandardOutput() + other.readAllStandardError();
+        return otherLog.contains("Established");
+    })) << otherLog.constData();
+
+    HeadlessServer server(HeadlessServer::Limits{}, {}, {{"DBUS_SYSTEM_BUS_ADDRESS", avahi.busAddress()}});
+    ASSERT_NE(server.port, 0);
+    QList<PrivateAvahi::Service> services;
+    const auto published = [&] {
+        services = avahi.browse("_http._tcp");
+        for (const PrivateAvahi::Service &service : std::as_const(services))
+            if (service.port == server.port)
+                return service.name;
+        return QString();
+    };
+    QString publishedName;
+    EXPECT_TRUE(waitUntil([&] { return !(publishedName = published()).isEmpty(); }, 15000));
+    EXPECT_EQ(publishedName, name + " #2");
+
+    other.kill();
+    other.waitForFinished(5000);
+    ASSERT_TRUE(avahi.restartDaemon());
+    EXPECT_TRUE(waitUntil([&] { return !published().isEmpty(); }, 15000)) << server.log.constData();
+    EXPECT_EQ(server.process.state(), QProcess::Running);
 }
 
 } // namespace

@@ -3,17 +3,21 @@
 #include "TestHome.h"
 #include "transfer/LoopbackClient.h"
 #include "transfer/MyHTTPConnection.h"
+#include "transfer/RequestMemoryBudget.h"
 #include "transfer/UploadApp.h"
+#include "transfer/UploadCommit.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QSemaphore>
 #include <QSysInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <climits>
 #include <filesystem>
 #include <sys/stat.h>
@@ -173,11 +177,23 @@ TEST(MyHTTPConnectionSafety, FormFieldsAreBoundedInAll)
     UploadApp app;
     const QByteArray song = randomBytes(1000);
     // 80 KB of ordinary fields in all, each well under any per-field limit.
-    auto fields = app.request(formPost(field("a", QByteArray(40 * 1024, 'a')) + field("b", QByteArray(40 * 1024, 'b'))
-                                       + filePart("f.mp3", song) + "--xyz--\r\n"));
+    // Then a large file: the refusal comes at once, and the client, still sending, gets it whole.
+    LoopbackClient client(app.server.port());
+    EXPECT_TRUE(client.send(formPost(field("a", QByteArray(40 * 1024, 'a')) + field("b", QByteArray(40 * 1024, 'b'))
+                                     + filePart("f.mp3", randomBytes(4 * 1024 * 1024)) + "--xyz--\r\n")));
+    auto fields = client.readResponse();
     ASSERT_TRUE(fields);
     EXPECT_EQ(fields->status, 413);
+    EXPECT_TRUE(client.waitForClose());
     EXPECT_FALSE(QFileInfo::exists(app.home.documents() + "/f.mp3"));
+
+    // Fields within the bound are held only until their response is sent.
+    LoopbackClient keptOpen(app.server.port());
+    keptOpen.send(formPost(field("note", QByteArray(30 * 1024, 'n')) + filePart("g.mp3", song) + "--xyz--\r\n"));
+    auto stored = keptOpen.readResponse();
+    ASSERT_TRUE(stored);
+    EXPECT_EQ(stored->status, 200);
+    EXPECT_EQ(RequestMemoryBudget::inUse(), 0);
 }
 
 TEST(MyHTTPConnectionSafety, HostileNamesAreRefusedAndThePageListsOnlyFoldersUploadsAccept)
@@ -301,6 +317,52 @@ TEST(MyHTTPConnectionSafety, HeadNeverCreatesAFolderAndEachStoredFileIsAnnounced
               200);
     EXPECT_EQ(readFile(app.home.documents() + "/twice.mp3"), second);
     EXPECT_EQ(app.messages, QStringList{"[twice.mp3] upload Success\n"});
+    EXPECT_TRUE(app.hiddenFiles().isEmpty());
+}
+
+TEST(MyHTTPConnectionSafety, TheDiskFlushRunsAsideAndTheUploadIsAnsweredOnceItsFilesAreInPlace)
+{
+    UploadApp app;
+    QSemaphore entered;
+    QSemaphore release;
+    UploadCommit::setWorkerGate([&] {
+        entered.release();
+        release.tryAcquire(1, 10000);
+    });
+    const QByteArray song = randomBytes(100000);
+    LoopbackClient uploader(app.server.port());
+    uploader.send(pageUpload("held.mp3", "/", song));
+    ASSERT_TRUE(waitUntil([&] { return entered.available() > 0; }));
+
+    // While the files are being flushed, the others are served...
+    auto page = app.get("/");
+    ASSERT_TRUE(page);
+    EXPECT_EQ(page->status, 200);
+    // ...and the upload is neither answered nor announced before its file is in place.
+    EXPECT_FALSE(uploader.readResponse(false, 100));
+    EXPECT_TRUE(app.messages.isEmpty());
+    EXPECT_FALSE(QFileInfo::exists(app.home.documents() + "/held.mp3"));
+
+    release.release();
+    auto answered = uploader.readResponse();
+    UploadCommit::setWorkerGate(nullptr);
+    ASSERT_TRUE(answered);
+    EXPECT_EQ(answered->status, 200);
+    EXPECT_EQ(readFile(app.home.documents() + "/held.mp3"), song);
+    EXPECT_EQ(app.messages, QStringList{"[held.mp3] upload Success\n"});
+}
+
+TEST(MyHTTPConnectionSafety, AFileThatCannotTakeItsNameIsNeitherStoredNorAnnounced)
+{
+    UploadApp app;
+    // Between the checks and the renaming, something takes the name as a folder.
+    UploadCommit::setWorkerGate([&] { QDir().mkdir(app.home.documents() + "/late.mp3"); });
+    auto response = app.request(pageUpload("late.mp3", "/", randomBytes(1000)));
+    UploadCommit::setWorkerGate(nullptr);
+    ASSERT_TRUE(response);
+    EXPECT_EQ(response->status, 500);
+    EXPECT_TRUE(QFileInfo(app.home.documents() + "/late.mp3").isDir());
+    EXPECT_TRUE(app.messages.isEmpty());
     EXPECT_TRUE(app.hiddenFiles().isEmpty());
 }
 
