@@ -26,12 +26,6 @@ namespace {
 constexpr double kWriteTimeout = 30.0;
 constexpr int kNonceLifetimeMs = 300 * 1000;
 
-qint64 monotonicMs()
-{
-    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
-        .count();
-}
-
 // 1*DIGIT: no sign, no spaces inside, nothing after the number.
 bool isDecimal(const QByteArray &text)
 {
@@ -61,12 +55,10 @@ bool hasBody(const QByteArray &method)
 } // namespace
 
 HTTPConnection::HTTPConnection(AsyncSocket *socket, HTTPServer *server)
-    : m_socket(socket), m_server(server), m_lastProgress(monotonicMs()), m_watchdog(new QTimer(this))
+    : m_socket(socket), m_server(server), m_lastProgress(monotonicMs())
 {
     m_socket->setDelegate(this);
     m_socket->enablePreBuffering();
-    m_watchdog->setSingleShot(true);
-    connect(m_watchdog, &QTimer::timeout, this, &HTTPConnection::watchdogFired);
 }
 
 HTTPConnection::~HTTPConnection()
@@ -697,37 +689,26 @@ void HTTPConnection::markProgress()
     m_lastProgress = monotonicMs();
 }
 
-// The watchdog does not move with every byte: it fires at the phase's time-out after it
-// was set, and then either closes or waits for the rest of the time since the last progress.
+qint64 HTTPConnection::monotonicMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
 void HTTPConnection::enterPhase(Phase phase)
 {
     m_phase = phase;
     markProgress();
-    const HTTPServer::Limits limits = m_server ? m_server->limits() : HTTPServer::Limits();
-    switch (phase) {
-    case Phase::AwaitingRequest:
-        m_watchdog->start(int(limits.headerTimeout * 1000));
-        break;
-    case Phase::ReadingBody:
-    case Phase::Writing:
-        m_watchdog->start(int(limits.bodyTimeout * 1000));
-        break;
-    case Phase::Working:
-    case Phase::Closing:
-        m_watchdog->stop(); // the server is busy, or the socket has its own bound
-        break;
-    }
 }
 
-void HTTPConnection::watchdogFired()
+void HTTPConnection::closeIfStalled(qint64 nowMs)
 {
-    const HTTPServer::Limits limits = m_server ? m_server->limits() : HTTPServer::Limits();
+    if (!m_server || m_phase == Phase::Working || m_phase == Phase::Closing || isClosed())
+        return; // the server is busy with it, or the socket has its own bound
+    const HTTPServer::Limits &limits = m_server->limits();
     const double seconds = m_phase == Phase::AwaitingRequest ? limits.headerTimeout : limits.bodyTimeout;
-    const qint64 left = qint64(seconds * 1000) - (monotonicMs() - m_lastProgress);
-    if (left > 0) {
-        m_watchdog->start(int(left));
+    if (nowMs - m_lastProgress < qint64(seconds * 1000))
         return;
-    }
     qInfo().noquote() << QStringLiteral("HTTP Server: closed a connection after %1 s without progress").arg(seconds);
     m_socket->disconnect();
 }

@@ -14,7 +14,6 @@
 #include <vector>
 
 class HTTPServer;
-class QTimer;
 
 // Serves one client: reads requests line by line, checks them, asks the response hook
 // for a body and streams it back (whole, one range or several), then waits for the
@@ -102,6 +101,10 @@ public:
     bool isClosed() const;
     // Closes at once, whatever the connection is doing.
     void evict();
+    // Closes when the connection has gone without progress for longer than its phase
+    // allows (the server asks every connection now and then).
+    void closeIfStalled(qint64 nowMs);
+    static qint64 monotonicMs();
 
     // Socket delegate.
     bool onSocketWillConnect(AsyncSocket *socket) override;
@@ -136,7 +139,6 @@ private:
     void closeGracefully();
     void enterPhase(Phase phase);
     void markProgress();
-    void watchdogFired();
 
     AsyncSocket *m_socket;
     HTTPServer *m_server;
@@ -152,7 +154,6 @@ private:
 
     Phase m_phase = Phase::AwaitingRequest;
     qint64 m_lastProgress = 0;
-    QTimer *m_watchdog = nullptr;
     qsizetype m_headerBytes = 0;
     RequestMemoryBudget m_headerBudget;
     bool m_closeAfterResponse = false;

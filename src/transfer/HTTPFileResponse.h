@@ -26,5 +26,6 @@ private:
     const QString m_filePath;
     QFile m_file;
     quint64 m_size = 0; // taken once, when the file is opened
+    quint64 m_offset = 0;
     QList<QPair<QByteArray, QByteArray>> m_headers;
 };

@@ -10,6 +10,8 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
+
 namespace {
 // Descriptors kept for everything else the process opens (settings, songs, the event loop).
 constexpr rlim_t kReservedDescriptors = 64;
@@ -34,12 +36,16 @@ rlim_t raiseDescriptorLimit()
 }
 } // namespace
 
-HTTPServer::HTTPServer() : m_listener(std::make_unique<AsyncSocket>(this)), m_trimTimer(new QTimer(this))
+HTTPServer::HTTPServer()
+    : m_listener(std::make_unique<AsyncSocket>(this)), m_trimTimer(new QTimer(this)), m_stallSweep(new QTimer(this))
 {
     setConnectionClass<HTTPConnection>();
     m_trimTimer->setSingleShot(true);
     m_trimTimer->setInterval(kTrimDelayMs);
     connect(m_trimTimer, &QTimer::timeout, this, [] { MemoryTuning::releaseFreeMemory(); });
+    // One look at all connections now and then costs less than a timer per connection
+    // moved with every request.
+    connect(m_stallSweep, &QTimer::timeout, this, &HTTPServer::closeStalledConnections);
     NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("HTTPConnectionDidDie"),
                                                     [this](const Notification &notification) {
                                                         connectionDidDie(notification.object.value<QObject *>());
@@ -91,6 +97,9 @@ bool HTTPServer::start(AsyncSocketError *error)
     m_capacity = int(std::min<rlim_t>(rlim_t(std::max(m_limits.maxConnections, 1)), room));
     if (m_prepareDocumentRoot && !m_documentRoot.isEmpty())
         m_prepareDocumentRoot(m_documentRoot);
+    // A quarter of the shorter time-out, at most a second: a connection goes at most that late.
+    const double shorter = std::min(m_limits.headerTimeout, m_limits.bodyTimeout);
+    m_stallSweep->setInterval(int(std::clamp(shorter * 250.0, 10.0, 1000.0)));
     AsyncSocketError failure;
     if (!m_listener->acceptOnAddress(m_interface, m_port, &failure)) {
         qWarning().noquote() << QStringLiteral("Failed to start HTTP Server: %1").arg(failure.toString());
@@ -110,6 +119,7 @@ bool HTTPServer::start(AsyncSocketError *error)
 
 bool HTTPServer::stop()
 {
+    m_stallSweep->stop();
     m_netService.reset();
     m_listener->disconnect();
     QList<HTTPConnection *> connections;
@@ -138,6 +148,24 @@ void HTTPServer::onSocketDidAcceptNewSocket(AsyncSocket *, AsyncSocket *newSocke
     HTTPConnection *connection = m_connectionFactory(newSocket, this);
     QMutexLocker locker(&m_connectionsLock);
     m_connections.append(connection);
+    if (!m_stallSweep->isActive())
+        m_stallSweep->start();
+}
+
+void HTTPServer::closeStalledConnections()
+{
+    QList<HTTPConnection *> connections;
+    {
+        QMutexLocker locker(&m_connectionsLock);
+        connections = m_connections;
+    }
+    if (connections.isEmpty()) {
+        m_stallSweep->stop();
+        return;
+    }
+    const qint64 now = HTTPConnection::monotonicMs();
+    for (HTTPConnection *connection : std::as_const(connections))
+        connection->closeIfStalled(now);
 }
 
 // A new client is always served: at the limit, the connection that waited longest without

@@ -83,6 +83,7 @@ public:
 private:
     void connectionDidDie(QObject *connection);
     void makeRoomForOneMore();
+    void closeStalledConnections();
 
     std::unique_ptr<AsyncSocket> m_listener;
     QObject *m_delegate = nullptr;
@@ -92,6 +93,7 @@ private:
     Limits m_limits;
     int m_capacity = 0;
     QTimer *m_trimTimer = nullptr;
+    QTimer *m_stallSweep = nullptr;
     std::unique_ptr<MDNSPublisher> m_netService;
     QString m_domain = QStringLiteral("local.");
     QString m_type;

@@ -61,11 +61,13 @@ PrivateAvahi::PrivateAvahi()
         }
     }
     const QString d = m_dir.path();
-    write(d + "/bus.conf", R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
+    write(d + "/bus.conf",
+          R"(<!DOCTYPE busconfig PUBLIC "-//freedesktop//DTD D-Bus Bus Configuration 1.0//EN"
  "http://www.freedesktop.org/standards/dbus/1.0/busconfig.dtd">
 <busconfig>
   <type>system</type>
-  <listen>unix:path=)" + QFile::encodeName(d) + R"(/bus</listen>
+  <listen>unix:path=)"
+              + QFile::encodeName(d) + R"(/bus</listen>
   <auth>EXTERNAL</auth>
   <policy context="default">
     <allow user="*"/>
@@ -75,8 +77,9 @@ PrivateAvahi::PrivateAvahi()
   </policy>
 </busconfig>
 )");
-    write(d + "/avahi.conf", "[server]\nuse-ipv4=yes\nuse-ipv6=no\nenable-dbus=yes\n"
-                             "[publish]\npublish-hinfo=no\npublish-workstation=no\n");
+    write(d + "/avahi.conf",
+          "[server]\nuse-ipv4=yes\nuse-ipv6=no\nenable-dbus=yes\n"
+          "[publish]\npublish-hinfo=no\npublish-workstation=no\n");
     // The daemon is started again whenever it ends, until the stop file appears.
     write(d + "/run.sh", R"SH(set -e
 D="$1"
@@ -141,7 +144,8 @@ bool PrivateAvahi::waitForDaemon(qint64 oldPid)
     return waitUntil(
         [&] {
             const qint64 pid = daemonPid();
-            return pid > 0 && pid != oldPid && readFile(m_dir.path() + "/avahi.log").contains("Server startup complete");
+            return pid > 0 && pid != oldPid
+                && readFile(m_dir.path() + "/avahi.log").contains("Server startup complete");
         },
         15000);
 }
