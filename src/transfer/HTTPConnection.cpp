@@ -17,10 +17,9 @@
 #include <QUrl>
 #include <QUuid>
 
-#include <optional>
-
 #include <chrono>
 #include <limits>
+#include <optional>
 
 namespace {
 constexpr double kWriteTimeout = 30.0;
@@ -413,7 +412,6 @@ bool HTTPConnection::onSocketWillConnect(AsyncSocket *)
 
 void HTTPConnection::onSocketDidConnectToHost(AsyncSocket *, const QString &, quint16)
 {
-    markProgress();
     enterPhase(Phase::AwaitingRequest);
     readNextRequestLine();
 }
@@ -709,7 +707,10 @@ void HTTPConnection::closeIfStalled(qint64 nowMs)
     const double seconds = m_phase == Phase::AwaitingRequest ? limits.headerTimeout : limits.bodyTimeout;
     if (nowMs - m_lastProgress < qint64(seconds * 1000))
         return;
-    qInfo().noquote() << QStringLiteral("HTTP Server: closed a connection after %1 s without progress").arg(seconds);
+    // An idle keep-alive connection going is the normal end of it; a stalled request is news.
+    if (m_phase != Phase::AwaitingRequest || m_headerBytes > 0)
+        qInfo().noquote()
+            << QStringLiteral("HTTP Server: closed a connection after %1 s without progress").arg(seconds);
     m_socket->disconnect();
 }
 

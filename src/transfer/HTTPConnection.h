@@ -121,7 +121,6 @@ protected:
     // From processDataChunk: the rest of the body is not read; the response is asked for
     // at once (requestBodyDidEnd is skipped) and the connection closes after it.
     void stopReadingBody() { m_bodyStopped = true; }
-    bool isReadingBody() const { return m_phase == Phase::ReadingBody; }
     quint64 requestContentLength = 0;
     quint64 requestContentLengthReceived = 0;
 

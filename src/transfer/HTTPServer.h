@@ -68,8 +68,6 @@ public:
     void setInterface(const QString &interface) { m_interface = interface; }
     const Limits &limits() const { return m_limits; }
     void setLimits(const Limits &limits) { m_limits = limits; }
-    // The connections allowed at once in this run (the limit, or fewer for want of descriptors).
-    int connectionCapacity() const { return m_capacity; }
     QMap<QString, QString> TXTRecordDictionary() const { return m_txtRecord; }
     void setTXTRecordDictionary(const QMap<QString, QString> &record);
 
