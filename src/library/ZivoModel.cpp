@@ -4,6 +4,7 @@
 #include "SongCache.h"
 #include "TagReader.h"
 #include "TextDecoder.h"
+#include "UploadPartName.h"
 #include "LibraryErrorReporter.h"
 #include "platform/Bundle.h"
 #include "platform/Date.h"
@@ -152,8 +153,9 @@ QStringList ZivoModel::getFileListAtFolder(const QString &folderName)
         return entry.value(kFolderFileList).toStringList();
     if (folderName == documentsFolderName)
         return getFileListAtDocumentsNoCache();
-    // Sub-folders list every entry, whatever its kind.
-    const QStringList names = FileManager::contentsOfDirectory(path);
+    // Sub-folders list every entry, whatever its kind, but an upload still on its way.
+    QStringList names = FileManager::contentsOfDirectory(path);
+    names.removeIf([](const QString &name) { return UploadPartName::matches(name); });
     storeFileList(folderName, *date, names);
     return names;
 }

@@ -33,7 +33,7 @@ TEST(ForeignNameDownload, AFileWhoseNameIsNotUtf8IsServedByItsPercentEncodedByte
 
     const auto get = [&](const QByteArray &path) {
         LoopbackClient client(server.port());
-        client.send("GET " + path + " HTTP/1.1\r\nHost: x\r\n\r\n");
+        client.send("GET " + path + " HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n");
         return client.readResponse();
     };
     const auto nested = get("/" + folder.toPercentEncoding() + "/" + song.toPercentEncoding());
