@@ -1,15 +1,19 @@
 #include "app/ZivoAppDelegate.h"
+#include "browse/MusicListViewController.h"
 #include "browse/MusicMainViewController.h"
 #include "platform/Window.h"
 #include "settings/EncodingsViewController.h"
 #include "settings/HelpViewController.h"
 #include "settings/SettingsViewController.h"
+#include "browse/MusicSubListViewController.h"
 #include "platform/Bundle.h"
 #include "platform/MemoryTuning.h"
 #include "platform/MprisService.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/Sandbox.h"
 #include "platform/Translations.h"
+#include "playback/MprisPlayerBridge.h"
+#include "playback/PlayInfoPanelViewController.h"
 #include "platform/UserDefaults.h"
 #include "transfer/HeadlessTransfer.h"
 #include "transfer/WebserverViewController.h"
@@ -41,6 +45,8 @@ ScreenFactory screenFactory(quint16 transferPort)
 {
     ScreenFactory screens;
     screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
+    screens.add(Screen::MusicList, [] { return std::make_unique<MusicListViewController>(); });
+    screens.add(Screen::MusicSubList, [] { return std::make_unique<MusicSubListViewController>(); });
     screens.add(Screen::Webserver, [transferPort] { return std::make_unique<WebserverViewController>(transferPort); });
     screens.add(Screen::Settings, [] { return std::make_unique<SettingsViewController>(); });
     screens.add(Screen::Help, [] { return std::make_unique<HelpViewController>(); });
@@ -115,7 +121,12 @@ int main(int argc, char *argv[])
     // defaults, the window with the main menu, the beeps).
     Translations::install();
     std::optional<ZivoAppDelegate> delegate(std::in_place, screenFactory(quint16(transferPort)));
+    auto panel = std::make_unique<PlayInfoPanelViewController>();
+    PlayInfoPanelViewController &nowPlaying = *panel;
+    delegate->installPlayInfoPanel(std::move(panel));
     delegate->didFinishLaunchingWithOptions();
+    MprisPlayerBridge remotePlayer(nowPlaying);
+    mpris.setPlayer(&remotePlayer);
     QObject::connect(&mpris, &MprisService::raiseRequested, delegate->window(), [&delegate] {
         qInfo("orbo: raising the window (asked over the session bus)");
         Window *window = delegate->window();
@@ -126,6 +137,7 @@ int main(int argc, char *argv[])
     });
 
     const int status = app.exec();
+    mpris.setPlayer(nullptr);
     delegate.reset();
     UserDefaults::resetStandard();
     return status;
