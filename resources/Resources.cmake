@@ -25,6 +25,17 @@ set(ORBO_ASSETS
     info-icons-01-RPT@2x.png info-icons-02-RPT-ONE@2x.png info-icons-03-RND@2x.png
     info-icons-04-RPT-OFF@2x.png info-icons-05-RND-OFF@2x.png
     Orbo_plyr01_btm_plate_02-open@2x.png Orbo_plyr01_btm_plate_02-open-light@2x.png
+    player_panel_plate@2x.png player_progressBar@2x.png
+    player_play@2x.png player_play_on@2x.png player_pause@2x.png player_pause_on@2x.png
+    player_next@2x.png player_next_on@2x.png player_prev@2x.png player_prev_on@2x.png
+    player_shuffleOn@2x.png player_shuffleOff@2x.png
+    player_repeatOn@2x.png player_repeatOff@2x.png player_repeatOne@2x.png
+    player_folderListPlay@2x.png player_listPlay@2x.png
+    Orbo_plyr01_top_plate_02-ani01-01@2x.png Orbo_plyr01_top_plate_02-ani01-02@2x.png
+    Orbo_plyr01_top_plate_02-ani01-03@2x.png
+    tableListCellBlack@2x.png musicListCellSellected@2x.png
+    list_play@2x.png list_play_on@2x.png list_folder@2x.png
+    noAlbumImage@2x.png noAlbumImageBig@2x.png
     Orbo_Melody_Play-01.wav Orbo_Melody_FF-02.wav Orbo_Melody_REW-02.wav
 )
 list(TRANSFORM ORBO_ASSETS PREPEND ${ORBO_ASSET_DIR}/ OUTPUT_VARIABLE ORBO_ASSET_FILES)

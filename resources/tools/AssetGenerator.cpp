@@ -464,6 +464,229 @@ void arrowButton()
     }
 }
 
+// ---- the now-playing panel: a light metal plate with dark glyphs ----
+
+const QColor plateInk(51, 51, 51);
+
+void plate()
+{
+    QImage image = canvas(320, 120);
+    QPainter p(&image);
+    begin(p);
+    QLinearGradient metal(0, 0, 0, 120);
+    metal.setColorAt(0, QColor(240, 242, 245));
+    metal.setColorAt(0.55, QColor(222, 226, 231));
+    metal.setColorAt(1, QColor(198, 203, 211));
+    p.fillRect(QRectF(0, 0, 320, 120), metal);
+    // Fine brushed lines.
+    for (int y = 0; y < 120; y += 2) {
+        p.setPen(QPen(QColor(255, 255, 255, (y * 37) % 5 == 0 ? 40 : 18), 0.5));
+        p.drawLine(QPointF(0, y + 0.25), QPointF(320, y + 0.25));
+    }
+    p.setPen(QPen(QColor(255, 255, 255, 200), 1));
+    p.drawLine(QPointF(0, 0.5), QPointF(320, 0.5));
+    p.setPen(QPen(QColor(120, 126, 136), 1));
+    p.drawLine(QPointF(0, 119.5), QPointF(320, 119.5));
+    // A soft groove under the transport buttons.
+    p.setPen(Qt::NoPen);
+    p.setBrush(QColor(0, 0, 0, 14));
+    p.drawRoundedRect(QRectF(8, 56, 304, 42), 10, 10);
+    p.end();
+    save(image, QStringLiteral("player_panel_plate@2x.png"));
+
+    QImage bar = canvas(264, 4);
+    QPainter b(&bar);
+    begin(b);
+    b.setPen(Qt::NoPen);
+    b.setBrush(accentBrush(QRectF(0, 0, 264, 4)));
+    b.drawRoundedRect(QRectF(0, 0, 264, 4), 2, 2);
+    b.end();
+    save(bar, QStringLiteral("player_progressBar@2x.png"));
+}
+
+// A transport button, w x h, normal and pressed ("_on").
+void transport(const QString &name, int w, int h, const Glyph &glyph)
+{
+    for (bool on : {false, true}) {
+        QImage image = canvas(w, h);
+        QPainter p(&image);
+        begin(p);
+        if (on) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(QColor(46, 204, 196, 60));
+            p.drawEllipse(QRectF(2, 2, w - 4, h - 4));
+        }
+        const qreal side = std::min(w, h) * 0.62;
+        glyph(p, QRectF((w - side) / 2, (h - side) / 2, side, side));
+        p.end();
+        save(image, name + (on ? QStringLiteral("_on@2x.png") : QStringLiteral("@2x.png")));
+    }
+}
+
+void playerButtons()
+{
+    const QBrush dark(plateInk);
+    transport(QStringLiteral("player_play"), 44, 42, [&](QPainter &p, const QRectF &r) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255, 150));
+        p.drawEllipse(r.adjusted(-4, -4, 4, 4));
+        p.setPen(QPen(plateInk, 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(r.adjusted(-4, -4, 4, 4));
+        triangle(p, r.center() + QPointF(1.5, 0), r.width() * 0.55, dark);
+    });
+    transport(QStringLiteral("player_pause"), 44, 42, [&](QPainter &p, const QRectF &r) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(255, 255, 255, 150));
+        p.drawEllipse(r.adjusted(-4, -4, 4, 4));
+        p.setPen(QPen(plateInk, 1.6));
+        p.setBrush(Qt::NoBrush);
+        p.drawEllipse(r.adjusted(-4, -4, 4, 4));
+        p.setPen(Qt::NoPen);
+        p.setBrush(dark);
+        const qreal u = r.width() / 24;
+        p.drawRoundedRect(QRectF(r.left() + 7 * u, r.top() + 6 * u, 3.6 * u, 12 * u), u, u);
+        p.drawRoundedRect(QRectF(r.left() + 13.4 * u, r.top() + 6 * u, 3.6 * u, 12 * u), u, u);
+    });
+    transport(QStringLiteral("player_next"), 44, 38, [&](QPainter &p, const QRectF &r) {
+        triangle(p, r.center() + QPointF(-4, 0), r.width() * 0.42, dark);
+        triangle(p, r.center() + QPointF(5, 0), r.width() * 0.42, dark);
+        p.setPen(QPen(plateInk, 2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(r.right() - 0.5, r.top() + r.height() * 0.27),
+                   QPointF(r.right() - 0.5, r.bottom() - r.height() * 0.27));
+    });
+    transport(QStringLiteral("player_prev"), 44, 38, [&](QPainter &p, const QRectF &r) {
+        triangle(p, r.center() + QPointF(4, 0), r.width() * 0.42, dark, false);
+        triangle(p, r.center() + QPointF(-5, 0), r.width() * 0.42, dark, false);
+        p.setPen(QPen(plateInk, 2, Qt::SolidLine, Qt::RoundCap));
+        p.drawLine(QPointF(r.left() + 0.5, r.top() + r.height() * 0.27),
+                   QPointF(r.left() + 0.5, r.bottom() - r.height() * 0.27));
+    });
+
+    // Shuffle and repeat: lit (accent) when on, grey and struck through when off.
+    const auto mode = [](const QString &name, const Glyph &glyph) {
+        QImage image = canvas(36, 30);
+        QPainter p(&image);
+        begin(p);
+        glyph(p, QRectF(7, 4, 22, 22));
+        p.end();
+        save(image, name + QStringLiteral("@2x.png"));
+    };
+    const QColor off(150, 155, 163);
+    mode(QStringLiteral("player_shuffleOn"), [](QPainter &p, const QRectF &r) { shuffle(p, r, QColor(20, 150, 144)); });
+    mode(QStringLiteral("player_shuffleOff"), [off](QPainter &p, const QRectF &r) { shuffle(p, r, off); });
+    mode(QStringLiteral("player_repeatOn"), [](QPainter &p, const QRectF &r) { loop(p, r, QColor(20, 150, 144)); });
+    mode(QStringLiteral("player_repeatOff"), [off](QPainter &p, const QRectF &r) { loop(p, r, off); });
+    mode(QStringLiteral("player_repeatOne"), [](QPainter &p, const QRectF &r) {
+        loop(p, r, QColor(20, 150, 144));
+        QFont font;
+        font.setPixelSize(int(r.height() * 0.42));
+        font.setBold(true);
+        p.setFont(font);
+        p.setPen(QColor(20, 150, 144));
+        p.drawText(r, Qt::AlignCenter, QStringLiteral("1"));
+    });
+
+    // Where the list came from: a folder, or a playlist.
+    const auto source = [](const QString &name, const Glyph &glyph) {
+        QImage image = canvas(26, 20);
+        QPainter p(&image);
+        begin(p);
+        glyph(p, QRectF(3, -1, 20, 20));
+        p.end();
+        save(image, name + QStringLiteral("@2x.png"));
+    };
+    source(QStringLiteral("player_folderListPlay"), [](QPainter &p, const QRectF &r) {
+        p.setPen(Qt::NoPen);
+        p.setBrush(plateInk);
+        p.drawPath(folderPath(r));
+        triangle(p, QPointF(r.center().x(), r.top() + r.height() * 0.59), r.width() * 0.26, QColor(225, 229, 234));
+    });
+    source(QStringLiteral("player_listPlay"),
+           [](QPainter &p, const QRectF &r) { listLines(p, r, QBrush(plateInk), 3, 20); });
+
+    // The playing sign: three bars at three heights.
+    const int heights[3][3] = {{3, 7, 5}, {6, 4, 8}, {8, 6, 3}};
+    for (int frame = 0; frame < 3; ++frame) {
+        QImage image = canvas(10, 9);
+        QPainter p(&image);
+        begin(p);
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(20, 150, 144));
+        for (int bar = 0; bar < 3; ++bar)
+            p.drawRect(QRectF(0.5 + bar * 3.3, 9 - heights[frame][bar], 2.4, heights[frame][bar]));
+        p.end();
+        save(image, QStringLiteral("Orbo_plyr01_top_plate_02-ani01-0%1@2x.png").arg(frame + 1));
+    }
+}
+
+// ---- list rows and covers ----
+
+void cover(const QString &name, int side)
+{
+    QImage image = canvas(side, side);
+    QPainter p(&image);
+    begin(p);
+    QLinearGradient fill(0, 0, side, side);
+    fill.setColorAt(0, QColor(42, 48, 60));
+    fill.setColorAt(1, QColor(18, 20, 27));
+    p.setPen(Qt::NoPen);
+    p.setBrush(fill);
+    p.drawRoundedRect(QRectF(0, 0, side, side), side * 0.08, side * 0.08);
+    disc(p, QPointF(side / 2.0, side / 2.0), side * 0.36);
+    p.end();
+    save(image, name + QStringLiteral("@2x.png"));
+}
+
+void listParts()
+{
+    for (bool selected : {false, true}) {
+        QImage image = canvas(320, 50);
+        QPainter p(&image);
+        begin(p);
+        QLinearGradient fill(0, 0, 0, 50);
+        fill.setColorAt(0, selected ? QColor(30, 74, 80) : QColor(24, 26, 33));
+        fill.setColorAt(1, selected ? QColor(20, 52, 58) : QColor(14, 16, 21));
+        p.fillRect(QRectF(0, 0, 320, 50), fill);
+        p.setPen(QPen(QColor(255, 255, 255, selected ? 40 : 14), 1));
+        p.drawLine(QPointF(0, 0.5), QPointF(320, 0.5));
+        p.setPen(QPen(QColor(0, 0, 0, 160), 1));
+        p.drawLine(QPointF(0, 49.5), QPointF(320, 49.5));
+        if (selected) {
+            p.setPen(Qt::NoPen);
+            p.setBrush(accentBrush(QRectF(0, 0, 4, 50)));
+            p.drawRect(QRectF(0, 0, 3, 50));
+        }
+        p.end();
+        save(image,
+             selected ? QStringLiteral("musicListCellSellected@2x.png") : QStringLiteral("tableListCellBlack@2x.png"));
+    }
+    for (bool on : {false, true}) {
+        QImage image = canvas(40, 40);
+        QPainter p(&image);
+        begin(p);
+        const QRectF ring(5, 5, 30, 30);
+        p.setPen(QPen(accentBrush(ring), 2));
+        p.setBrush(on ? QBrush(QColor(46, 204, 196, 70)) : QBrush(Qt::NoBrush));
+        p.drawEllipse(ring);
+        triangle(p, ring.center() + QPointF(1.2, 0), 13, accentBrush(ring));
+        p.end();
+        save(image, on ? QStringLiteral("list_play_on@2x.png") : QStringLiteral("list_play@2x.png"));
+    }
+    QImage folder = canvas(38, 38);
+    QPainter f(&folder);
+    begin(f);
+    const QRectF r(3, 3, 32, 32);
+    f.setPen(Qt::NoPen);
+    f.setBrush(accentBrush(r));
+    f.drawPath(folderPath(r));
+    note(f, QRectF(12, 15, 15, 15), QBrush(QColor(16, 18, 24)));
+    f.end();
+    save(folder, QStringLiteral("list_folder@2x.png"));
+    cover(QStringLiteral("noAlbumImage"), 46);
+    cover(QStringLiteral("noAlbumImageBig"), 280);
+}
+
 // ---- beeps: short, soft tone sequences, 44.1 kHz 16-bit mono ----
 
 void wav(const QString &name, const QList<QPair<double, double>> &tones)
@@ -538,6 +761,9 @@ int main(int argc, char *argv[])
     launch();
     overlays();
     arrowButton();
+    plate();
+    playerButtons();
+    listParts();
     sounds();
     return ok ? 0 : 1;
 }

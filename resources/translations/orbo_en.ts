@@ -59,5 +59,81 @@
         <source>PleaseRename</source>
         <translation>A song shows up in its folder once its name ends in .mp3 or .m4a.</translation>
     </message>
+    <message>
+        <source>Please select the music.</source>
+        <translation>Please select a song.</translation>
+    </message>
+    <message>
+        <source>Play Error</source>
+        <translation>Play Error</translation>
+    </message>
+    <message>
+        <source>Can not play the file.</source>
+        <translation>cannot be played.</translation>
+    </message>
+    <message>
+        <source>There is no next song.</source>
+        <translation>There is no next song.</translation>
+    </message>
+    <message>
+        <source>No previous music.</source>
+        <translation>There is no previous song.</translation>
+    </message>
+    <message>
+        <source>There is no music to play.</source>
+        <translation>There is no music to play.</translation>
+    </message>
+    <message>
+        <source>Lyrics</source>
+        <translation>Lyrics</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>Play</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>Pause</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>Next</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>Previous</translation>
+    </message>
+    <message>
+        <source>Shuffle</source>
+        <translation>Shuffle</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>Repeat</translation>
+    </message>
+    <message>
+        <source>Left level</source>
+        <translation>Left level</translation>
+    </message>
+    <message>
+        <source>Right level</source>
+        <translation>Right level</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation> files</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>Folders</translation>
+    </message>
+    <message>
+        <source>Songs</source>
+        <translation>Songs</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>Menu</translation>
+    </message>
 </context>
 </TS>

@@ -103,5 +103,85 @@
         <source>Search</source>
         <translation>검색</translation>
     </message>
+    <message>
+        <source>Please select the music.</source>
+        <translation>노래를 선택하세요.</translation>
+    </message>
+    <message>
+        <source>Play Error</source>
+        <translation>재생 오류</translation>
+    </message>
+    <message>
+        <source>Can not play the file.</source>
+        <translation>파일을 재생할 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>There is no next song.</source>
+        <translation>다음 노래가 없습니다.</translation>
+    </message>
+    <message>
+        <source>No previous music.</source>
+        <translation>이전 노래가 없습니다.</translation>
+    </message>
+    <message>
+        <source>There is no music to play.</source>
+        <translation>재생할 음악이 없습니다.</translation>
+    </message>
+    <message>
+        <source>Lyrics</source>
+        <translation>가사</translation>
+    </message>
+    <message>
+        <source>Play</source>
+        <translation>재생</translation>
+    </message>
+    <message>
+        <source>Pause</source>
+        <translation>일시 정지</translation>
+    </message>
+    <message>
+        <source>Next</source>
+        <translation>다음</translation>
+    </message>
+    <message>
+        <source>Previous</source>
+        <translation>이전</translation>
+    </message>
+    <message>
+        <source>Shuffle</source>
+        <translation>임의 재생</translation>
+    </message>
+    <message>
+        <source>Repeat</source>
+        <translation>반복</translation>
+    </message>
+    <message>
+        <source>Left level</source>
+        <translation>왼쪽 음량</translation>
+    </message>
+    <message>
+        <source>Right level</source>
+        <translation>오른쪽 음량</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>개 파일</translation>
+    </message>
+    <message>
+        <source>Folders</source>
+        <translation>폴더</translation>
+    </message>
+    <message>
+        <source>Songs</source>
+        <translation>노래</translation>
+    </message>
+    <message>
+        <source>Menu</source>
+        <translation>메뉴</translation>
+    </message>
+    <message>
+        <source>Now Playing</source>
+        <translation>지금 재생 중</translation>
+    </message>
 </context>
 </TS>

@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QList>
+#include <QUrl>
+
 class QString;
 class QWidget;
 
-// What the shell asks of the now-playing panel. The panel (with the only audio player)
-// implements it; until it is installed the shell routes player commands nowhere.
+// What the shell and the list screens ask of the now-playing panel. The panel (with the
+// only audio player) implements it; until it is installed the shell routes player
+// commands nowhere.
 class PlayInfoPanel
 {
 public:
@@ -19,8 +23,20 @@ public:
     virtual void playMusicPrev() = 0;
     virtual void playMusicNextUi() = 0;
     virtual void playMusicPrevUi() = 0;
+    virtual void playOrPauseMusic() = 0;
     virtual void pauseMusic() = 0;
     virtual void curFileDel() = 0;
     virtual void scrollLabelRestart() = 0;
     virtual void setCurrentEncodingText(const QString &name) = 0;
+
+    // Starting a list: set the songs, the index, the mode and the title (in any order), then
+    // curURLSet() and playMusic().
+    virtual void setMusicURLArray(const QList<QUrl> &urls) = 0;
+    virtual void setMusicURLArrayIndex(int index) = 0;
+    virtual void setPlayListMode(int mode) = 0;
+    virtual void setCurFolderD(const QString &title) = 0;
+    virtual void curURLSet() = 0;
+    virtual void playMusic() = 0;
+    // The song being played (empty before the first).
+    virtual QUrl curURL() const = 0;
 };

@@ -48,6 +48,14 @@ void ScreenNavigator::setScreen(Screen which, std::unique_ptr<ZivoViewController
     m_screens[size_t(which)] = std::move(screen);
 }
 
+void ScreenNavigator::ownPlayInfoPanel(std::unique_ptr<ZivoViewController> panel, PlayInfoPanel *face)
+{
+    if (panel)
+        panel->setAppDelegate(m_delegate);
+    m_ownedPanel = std::move(panel);
+    m_panel = face;
+}
+
 void ScreenNavigator::addScreen(Screen which, bool becomesCurrent)
 {
     ZivoViewController *target = screen(which);

@@ -42,6 +42,8 @@ public:
     void removeCurrentViewController();
 
     void setPlayInfoPanel(PlayInfoPanel *panel) { m_panel = panel; }
+    // The panel as a screen the navigator owns; face is the same object as a PlayInfoPanel.
+    void ownPlayInfoPanel(std::unique_ptr<ZivoViewController> panel, PlayInfoPanel *face);
     PlayInfoPanel *playInfoPanel() const { return m_panel; }
     void setMusicDetail(MusicDetail *detail) { m_detail = detail; }
     MusicDetail *musicDetail() const { return m_detail; }
@@ -64,4 +66,6 @@ private:
     PlayInfoPanel *m_panel = nullptr;
     MusicDetail *m_detail = nullptr;
     std::unique_ptr<Button> m_musicInfoArrowButton;
+    // Declared last, so it goes first: the panel's player stops before the screens go.
+    std::unique_ptr<ZivoViewController> m_ownedPanel;
 };

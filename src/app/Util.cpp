@@ -2,7 +2,9 @@
 #include "platform/ImageCodec.h"
 #include "library/NotificationNames.h"
 
+#include "library/SettingsKeys.h"
 #include "platform/NotificationCenter.h"
+#include "platform/UserDefaults.h"
 #include "platform/View.h"
 #include "platform/ViewAnimation.h"
 #include "platform/Window.h"
@@ -11,6 +13,9 @@
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QPainter>
+
+#include <algorithm>
+#include <cstdlib>
 
 #include <sys/xattr.h>
 
@@ -122,4 +127,39 @@ QString Util::getByteStr(double s)
     if (s < 1073741824)
         return QString::asprintf("%.1fMB", s / 1048576);
     return QString::asprintf("%.1fGB", s / 1073741824);
+}
+
+int Util::randomIntNoOverlap(int n)
+{
+    return randomIntNoOverlap(n, [] { return quint32(arc4random()); });
+}
+
+int Util::randomIntNoOverlap(int n, const std::function<quint32()> &random)
+{
+    // Nothing to choose from: a remainder by 0 is undefined and by 1 always 0.
+    if (n <= 1)
+        return 0;
+    // The value taken as signed: the remainder keeps its sign, so take its size.
+    const auto draw = [&] { return std::abs(static_cast<qint32>(random()) % n); };
+    if (n <= 29)
+        return draw();
+
+    UserDefaults &defaults = UserDefaults::standard();
+    QVariantList history = defaults.arrayForKey(SettingsKeys::shuffleHistoryKey);
+    const auto seen = [&history](int index) {
+        return std::any_of(history.cbegin(), history.cend(), [index](const QVariant &v) { return v.toInt() == index; });
+    };
+    int pick = 0;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        pick = draw();
+        if (!seen(pick)) {
+            history.append(pick);
+            if (history.size() >= 21)
+                history.removeFirst();
+            break;
+        }
+    }
+    defaults.setObject(history, SettingsKeys::shuffleHistoryKey);
+    defaults.synchronize();
+    return pick;
 }

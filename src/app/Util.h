@@ -45,6 +45,13 @@ public:
     static QRect moveToScreenLeftIn(const QRect &frame);
     static QRect moveToScreenRightOut(const QRect &frame);
 
+    // A shuffle pick in 0 ... n-1. Lists of 30 songs or more avoid the last 20 picks (the
+    // shuffle history in the settings store, shared by every list); shorter lists take any
+    // index. No list or a list of one gives 0.
+    static int randomIntNoOverlap(int n);
+    // The same with the 32-bit random source given (the tests script it).
+    static int randomIntNoOverlap(int n, const std::function<quint32()> &random);
+
     // "0KB", "1KB", "12KB", "3.4MB", "1.2GB".
     static QString getByteStr(double bytes);
 

@@ -176,8 +176,11 @@ void ZivoAppDelegate::applicationWillTerminate()
 
 void ZivoAppDelegate::playOrPauseMusic(const Notification &)
 {
+    // The full-screen player toggles the panel's player; without one the panel does it.
     if (MusicDetail *detail = musicDetail())
         detail->playOrPauseMusic();
+    else if (PlayInfoPanel *panel = playInfoPanel())
+        panel->playOrPauseMusic();
 }
 
 void ZivoAppDelegate::pauseMusic(const Notification &)
@@ -213,6 +216,27 @@ void ZivoAppDelegate::addMusicListViewiPod()
     if (auto *list = m_navigator.screenAs<FolderListJump>(Screen::MusicList))
         list->setGoSublistFlg(true);
     m_navigator.addScreen(Screen::MusicList, true);
+}
+
+void ZivoAppDelegate::scrollListToRow(Screen list, int row, const QString &folderName)
+{
+    if (auto *target = m_navigator.screenAs<ListScrollTarget>(list))
+        target->scrollToRow(row, folderName);
+}
+
+void ZivoAppDelegate::playBackListScrollToRow(int row, const QString &folderName)
+{
+    scrollListToRow(Screen::PlaybackSubList, row, folderName);
+}
+
+void ZivoAppDelegate::musicAllListScrollToRow(int row, const QString &folderName)
+{
+    scrollListToRow(Screen::MusicAllList, row, folderName);
+}
+
+void ZivoAppDelegate::musicSubListScrollToRow(int row, const QString &folderName)
+{
+    scrollListToRow(Screen::MusicSubList, row, folderName);
 }
 
 void ZivoAppDelegate::settingsViewReloadSettings()

@@ -37,7 +37,14 @@ public:
     }
     ZivoViewController *screen(Screen which) const { return m_navigator.screen(which); }
     bool hasScreen(Screen which) const { return screen(which) != nullptr; }
-    // The now-playing panel and the full-screen player, installed before launch.
+    // The now-playing panel and the full-screen player, installed before launch: either
+    // owned by the delegate (the program's panel, a screen of its own) or lent (tests).
+    template <typename Panel>
+    void installPlayInfoPanel(std::unique_ptr<Panel> panel)
+    {
+        PlayInfoPanel *face = panel.get();
+        m_navigator.ownPlayInfoPanel(std::unique_ptr<ZivoViewController>(std::move(panel)), face);
+    }
     void setPlayInfoPanel(PlayInfoPanel *panel) { m_navigator.setPlayInfoPanel(panel); }
     PlayInfoPanel *playInfoPanel() const { return m_navigator.playInfoPanel(); }
     void setMusicDetail(MusicDetail *detail) { m_navigator.setMusicDetail(detail); }
@@ -96,6 +103,10 @@ public:
     void closePlayInfoPanelAni() { m_navigator.closePlayInfoPanelAni(); }
     void addMusicInfoArrowButton() { m_navigator.addMusicInfoArrowButton(); }
     void settingsViewReloadSettings();
+    // The list the playing song came from shows its row (when that list is installed).
+    void playBackListScrollToRow(int row, const QString &folderName);
+    void musicAllListScrollToRow(int row, const QString &folderName);
+    void musicSubListScrollToRow(int row, const QString &folderName);
     void optimizeList(const QStringList &list, const QUrl &curFileUrl, ReloadableList *table)
     {
         m_cacheBuilder.optimizeList(list, curFileUrl, table);
@@ -122,6 +133,7 @@ public:
 
 private:
     void registerNotifications();
+    void scrollListToRow(Screen list, int row, const QString &folderName);
     void reportError(const QString &title, const QString &message, const QString &button) override;
 
     // Declared first, destroyed last: everything below lays its views over the window.

@@ -1,11 +1,15 @@
 #include "app/ZivoAppDelegate.h"
+#include "browse/MusicListViewController.h"
 #include "browse/MusicMainViewController.h"
+#include "browse/MusicSubListViewController.h"
 #include "platform/Bundle.h"
 #include "platform/MemoryTuning.h"
 #include "platform/MprisService.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/Sandbox.h"
 #include "platform/Translations.h"
+#include "playback/MprisPlayerBridge.h"
+#include "playback/PlayInfoPanelViewController.h"
 #include "platform/UserDefaults.h"
 #include "transfer/HeadlessTransfer.h"
 
@@ -35,6 +39,8 @@ ScreenFactory screenFactory()
 {
     ScreenFactory screens;
     screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
+    screens.add(Screen::MusicList, [] { return std::make_unique<MusicListViewController>(); });
+    screens.add(Screen::MusicSubList, [] { return std::make_unique<MusicSubListViewController>(); });
     return screens;
 }
 } // namespace
@@ -77,11 +83,17 @@ int main(int argc, char *argv[])
     // defaults, the window with the main menu, the beeps), then the desktop's media remote.
     Translations::install();
     std::optional<ZivoAppDelegate> delegate(std::in_place, screenFactory());
+    auto panel = std::make_unique<PlayInfoPanelViewController>();
+    PlayInfoPanelViewController &nowPlaying = *panel;
+    delegate->installPlayInfoPanel(std::move(panel));
     delegate->didFinishLaunchingWithOptions();
+    MprisPlayerBridge remotePlayer(nowPlaying);
     MprisService mpris;
+    mpris.setPlayer(&remotePlayer);
     mpris.registerOnBus();
 
     const int status = app.exec();
+    mpris.setPlayer(nullptr);
     delegate.reset();
     UserDefaults::resetStandard();
     return status;

@@ -78,6 +78,14 @@ QString ZivoModel::getPathWithFolderName(const QString &folderName)
     return folderName == documentsFolderName ? documents : FileManager::appendingPathComponent(documents, folderName);
 }
 
+QString ZivoModel::folderNameOfSong(const QUrl &songUrl)
+{
+    const QFileInfo song(songUrl.toLocalFile());
+    if (QDir::cleanPath(song.absolutePath()) == QDir::cleanPath(Sandbox::documentsPath()))
+        return documentsFolderName;
+    return song.dir().dirName();
+}
+
 QString ZivoModel::folderRName(const QString &folderName)
 {
     return folderName == documentsFolderName ? rootRelativeName : folderName;

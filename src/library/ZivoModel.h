@@ -27,6 +27,8 @@ public:
 
     static QString getPathWithFolderName(const QString &folderName);
     static QString folderRName(const QString &folderName);
+    // The display name of the folder holding a song: "Documents" for the root.
+    static QString folderNameOfSong(const QUrl &songUrl);
     static QStringList getFolderList();
     static QStringList getFolderListAtDocumentsNoCache();
     static QStringList getFileListAtFolder(const QString &folderName);

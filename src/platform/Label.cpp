@@ -14,7 +14,10 @@ Label::Label(const QRect &frame, QWidget *parent) : Label(parent)
 void Label::setTextColor(const QColor &color)
 {
     QPalette p = palette();
+    // Text too: inside a list the label's ground is the list's (Base), and the text that
+    // contrasts with it is drawn in the Text colour.
     p.setColor(QPalette::WindowText, color);
+    p.setColor(QPalette::Text, color);
     setPalette(p);
 }
 

@@ -16,6 +16,8 @@ MprisService::MprisService(const QDBusConnection &bus, QObject *parent) : QObjec
 
 MprisService::~MprisService()
 {
+    if (m_player)
+        m_player->setListener(nullptr);
     if (m_registered) {
         m_bus.unregisterObject(objectPath);
         m_bus.unregisterService(serviceName);
@@ -48,6 +50,25 @@ void MprisService::setPlaybackStatus(const QString &status)
     if (status == m_status)
         return;
     m_status = status;
-    if (m_registered)
-        findChild<MprisPlayerAdaptor *>()->announceStatus();
+    findChild<MprisPlayerAdaptor *>()->announceChanges();
+}
+
+void MprisService::setPlayer(MprisPlayer *player)
+{
+    if (m_player)
+        m_player->setListener(nullptr);
+    m_player = player;
+    if (m_player)
+        m_player->setListener(this);
+    playerChanged();
+}
+
+void MprisService::playerChanged()
+{
+    findChild<MprisPlayerAdaptor *>()->announceChanges();
+}
+
+void MprisService::playerSeeked(qint64 positionUs)
+{
+    emit findChild<MprisPlayerAdaptor *>()->Seeked(positionUs);
 }

@@ -1,12 +1,15 @@
 #pragma once
 
+#include "MprisPlayer.h"
+
 #include <QDBusConnection>
 #include <QObject>
 
 // The media remote of the desktop: MPRIS 2 on the session bus (service
-// "org.mpris.MediaPlayer2.orbo", object /org/mpris/MediaPlayer2). Its Play, Pause, Stop,
-// PlayPause, Next and Previous arrive at RemoteControl as the remote's subtypes 100 to 105.
-class MprisService : public QObject
+// "org.mpris.MediaPlayer2.orbo", object /org/mpris/MediaPlayer2). Its Play, Pause,
+// PlayPause, Next and Previous arrive at RemoteControl as the remote's events; the rest of
+// the player interface talks to the MprisPlayer it is given.
+class MprisService : public QObject, private MprisPlayer::Listener
 {
     Q_OBJECT
 public:
@@ -20,9 +23,14 @@ public:
     bool registerOnBus();
     bool isRegistered() const { return m_registered; }
 
-    // "Playing", "Paused" or "Stopped", announced to the bus as it changes.
+    // "Playing", "Paused" or "Stopped", announced to the bus as it changes (while no
+    // player is set; a player tells its own).
     void setPlaybackStatus(const QString &status);
     QString playbackStatus() const { return m_status; }
+
+    // The player whose state, song, position and volume the bus sees (not owned; null: none).
+    void setPlayer(MprisPlayer *player);
+    MprisPlayer *player() const { return m_player; }
 
 signals:
     // Raise was asked for: show the window.
@@ -30,6 +38,10 @@ signals:
 
 private:
     friend class MprisPlayerAdaptor;
+    void playerChanged() override;
+    void playerSeeked(qint64 positionUs) override;
+
+    MprisPlayer *m_player = nullptr;
     QDBusConnection m_bus;
     QString m_status = QStringLiteral("Stopped");
     bool m_registered = false;

@@ -49,6 +49,18 @@ void TableViewCell::setAccessoryView(QWidget *view)
     layoutSubviews();
 }
 
+void TableViewCell::setBackgroundImage(const QPixmap &image)
+{
+    m_backgroundImage = image;
+    update();
+}
+
+void TableViewCell::setSelectedBackgroundImage(const QPixmap &image)
+{
+    m_selectedBackgroundImage = image;
+    update();
+}
+
 void TableViewCell::setIndentationLevel(int level)
 {
     m_indentation = level;
@@ -130,7 +142,14 @@ void TableViewCell::paintEvent(QPaintEvent *)
     QPainter painter(this);
     painter.setRenderHint(QPainter::Antialiasing);
     const bool lit = m_selectionHighlight && (m_highlighted || m_selected);
-    painter.fillRect(rect(), lit ? QColor(36, 70, 78) : QColor(18, 20, 27));
+    const QPixmap &picture = lit && !m_selectedBackgroundImage.isNull() ? m_selectedBackgroundImage : m_backgroundImage;
+    if (!picture.isNull()) {
+        painter.drawPixmap(rect(), picture);
+        if (lit && m_selectedBackgroundImage.isNull())
+            painter.fillRect(rect(), QColor(46, 204, 196, 50));
+    } else {
+        painter.fillRect(rect(), lit ? QColor(36, 70, 78) : QColor(18, 20, 27));
+    }
     painter.fillRect(QRect(10, height() - 1, width() - 10, 1), QColor(255, 255, 255, 18));
     const QPointF c(width() - 18, height() / 2.0);
     if (m_accessory == DisclosureIndicator && !m_accessoryView) {

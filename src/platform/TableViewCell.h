@@ -2,6 +2,8 @@
 
 #include "View.h"
 
+#include <QPixmap>
+
 class ImageView;
 class Label;
 
@@ -29,6 +31,10 @@ public:
     void setIndentationLevel(int level);
     // Off: touching the row shows no highlight (it is still selected).
     void setSelectionHighlight(bool on) { m_selectionHighlight = on; }
+    // Pictures behind the row, stretched to it: normally, and while selected or touched.
+    // They stay when the cell is reused (a list gives all its cells of a kind the same).
+    void setBackgroundImage(const QPixmap &image);
+    void setSelectedBackgroundImage(const QPixmap &image);
 
     bool isSelected() const { return m_selected; }
     void setSelected(bool selected);
@@ -41,8 +47,8 @@ public:
     // Called before the list hands the cell out again: back to a blank row.
     virtual void prepareForReuse();
     // Places the picture, texts and accessory for the current contents (the list calls it
-    // after the data source filled the cell).
-    void layoutSubviews();
+    // after the data source filled the cell). Cells with parts of their own extend it.
+    virtual void layoutSubviews();
 
 protected:
     void paintEvent(QPaintEvent *event) override;
@@ -61,4 +67,6 @@ private:
     bool m_highlighted = false;
     bool m_selectionHighlight = true;
     bool m_keyboardFocused = false;
+    QPixmap m_backgroundImage;
+    QPixmap m_selectedBackgroundImage;
 };

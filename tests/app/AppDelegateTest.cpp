@@ -43,7 +43,7 @@ struct Shell
     explicit Shell(bool launch = true)
     {
         delegate.setPlayInfoPanel(&player);
-        delegate.setMusicDetail(&player);
+        delegate.setMusicDetail(&player.detail);
         if (launch)
             delegate.didFinishLaunchingWithOptions();
     }
@@ -544,6 +544,38 @@ TEST(Navigation, PanelAndArrowButtonComeAndGo)
     EXPECT_EQ(View::center(d.musicInfoArrowButton()), QPoint(160, 460));
     d.closePlayInfoPanelAni();
     EXPECT_FALSE(d.musicInfoArrowButton()->isVisible());
+}
+
+TEST(Navigation, ThePlayerReachesTheListItCameFromAndTogglesItselfAlone)
+{
+    // The list screens that follow the player, one per kind of list.
+    struct Follower : RecordingScreen, ListScrollTarget
+    {
+        using RecordingScreen::RecordingScreen;
+        void scrollToRow(int row, const QString &folder) override { rows << QString::number(row) + " " + folder; }
+        QStringList rows;
+    };
+    TestHome home;
+    FakePlayer player;
+    ZivoAppDelegate d{recordingMenu()};
+    d.setPlayInfoPanel(&player);
+    auto *songs = new Follower("songs");
+    auto *all = new Follower("all");
+    d.setScreen(Screen::MusicSubList, std::unique_ptr<ZivoViewController>(songs));
+    d.setScreen(Screen::MusicAllList, std::unique_ptr<ZivoViewController>(all));
+    d.didFinishLaunchingWithOptions();
+    d.musicSubListScrollToRow(3, "Rock");
+    d.musicAllListScrollToRow(7, "Jazz");
+    d.playBackListScrollToRow(1, "Mix"); // no playlist screen in this build: nothing happens
+    EXPECT_EQ(songs->rows, QStringList({"3 Rock"}));
+    EXPECT_EQ(all->rows, QStringList({"7 Jazz"}));
+
+    // Without a full-screen player, play/pause goes to the panel; with one, to it.
+    NotificationCenter::defaultCenter().postNotificationName(Notify::playOrPauseMusic);
+    EXPECT_EQ(player.calls, QStringList({"panel.playOrPauseMusic"}));
+    d.setMusicDetail(&player.detail);
+    NotificationCenter::defaultCenter().postNotificationName(Notify::playOrPauseMusic);
+    EXPECT_EQ(player.calls, QStringList({"panel.playOrPauseMusic", "detail.playOrPauseMusic"}));
 }
 
 // --- Beeps ---

@@ -9,9 +9,12 @@
 #include "platform/SoundPlayer.h"
 #include "platform/UserDefaults.h"
 
+#include <QDBusArgument>
 #include <QDBusConnection>
+#include <QDBusMetaType>
 #include <QDeadlineTimer>
 #include <QDBusInterface>
+#include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusReply>
@@ -96,7 +99,48 @@ QVariant propertyOf(QDBusConnection &client, const QString &interface, const QSt
     return call.reply().arguments().value(0).value<QDBusVariant>().variant();
 }
 
-TEST(MediaRemote, MprisCommandsReachTheCurrentScreenAsRemoteEvents)
+// The player as the media remote sees it, scripted by the test.
+class ScriptedMprisPlayer : public MprisPlayer
+{
+public:
+    QString playbackStatus() const override { return status; }
+    QVariantMap metadata() const override { return song; }
+    qint64 position() const override { return at; }
+    double volume() const override { return level; }
+    void setVolume(double v) override { level = v; }
+    bool hasTrack() const override { return !song.isEmpty(); }
+    bool canSeek() const override { return hasTrack(); }
+    void stop() override { ++stops; }
+    void setPosition(qint64 positionUs) override { positions << positionUs; }
+    void changed() { notifyChanged(); }
+    void jumped(qint64 us) { notifySeeked(us); }
+
+    QString status = "Stopped";
+    QVariantMap song;
+    qint64 at = 0;
+    double level = 1.0;
+    int stops = 0;
+    QList<qint64> positions;
+};
+
+// Collects the player interface's signals as a desktop would see them.
+class BusListener : public QObject
+{
+    Q_OBJECT
+public:
+    QList<QVariantMap> changes;
+    QList<qlonglong> seeks;
+
+public slots:
+    void propertiesChanged(const QString &interface, const QVariantMap &changed, const QStringList &)
+    {
+        if (interface == "org.mpris.MediaPlayer2.Player")
+            changes << changed;
+    }
+    void seeked(qlonglong position) { seeks << position; }
+};
+
+TEST(MediaRemote, MprisCommandsDoWhatTheySayThroughTheRemoteOrThePlayer)
 {
     PrivateBus bus;
     REQUIRE_BUS(bus);
@@ -104,7 +148,7 @@ TEST(MediaRemote, MprisCommandsReachTheCurrentScreenAsRemoteEvents)
     FakePlayer player;
     ZivoAppDelegate delegate(recordingMenu());
     delegate.setPlayInfoPanel(&player);
-    delegate.setMusicDetail(&player);
+    delegate.setMusicDetail(&player.detail);
     delegate.didFinishLaunchingWithOptions();
 
     MprisService service(bus.connect("orbo-service"));
@@ -114,14 +158,43 @@ TEST(MediaRemote, MprisCommandsReachTheCurrentScreenAsRemoteEvents)
     EXPECT_EQ(propertyOf(client, "org.mpris.MediaPlayer2", "Identity").toString(), "Orbo");
     EXPECT_EQ(propertyOf(client, "org.mpris.MediaPlayer2.Player", "PlaybackStatus").toString(), "Stopped");
 
-    // Play, Pause, Stop and PlayPause (100 to 103): a beep, then the player toggles.
-    for (const char *method : {"Play", "Pause", "Stop", "PlayPause"}) {
-        player.calls.clear();
+    // Without a song there is nothing to play, pause or move on from.
+    ScriptedMprisPlayer song;
+    service.setPlayer(&song);
+    for (const char *method : {"Play", "Pause", "PlayPause", "Next", "Previous"})
         ASSERT_TRUE(callAndWait(remote, method)) << method;
-        EXPECT_EQ(player.calls, QStringList({"detail.playOrPauseMusic"})) << method;
+    EXPECT_TRUE(player.calls.isEmpty()) << player.calls.join(", ").toStdString();
+    EXPECT_FALSE(propertyOf(client, "org.mpris.MediaPlayer2.Player", "CanPlay").toBool());
+
+    // Play only plays, Pause only pauses, PlayPause toggles: each through the remote (a beep,
+    // then the player toggles) when it changes something.
+    song.song = {{"xesam:title", "Tone"},
+                 {"mpris:length", qlonglong(10000000)},
+                 {"mpris:trackid", QVariant::fromValue(QDBusObjectPath("/org/orbo/Orbo/track/1"))}};
+    song.status = "Paused";
+    struct Step
+    {
+        const char *status;
+        const char *method;
+        bool toggles;
+    };
+    for (const Step &step :
+         {Step{"Paused", "Play", true}, Step{"Playing", "Play", false}, Step{"Playing", "Pause", true},
+          Step{"Paused", "Pause", false}, Step{"Paused", "PlayPause", true}, Step{"Playing", "PlayPause", true},
+          Step{"Stopped", "Play", true}}) {
+        song.status = step.status;
+        player.calls.clear();
+        ASSERT_TRUE(callAndWait(remote, step.method)) << step.method;
+        EXPECT_EQ(player.calls, step.toggles ? QStringList{"detail.playOrPauseMusic"} : QStringList())
+            << step.method << " while " << step.status;
     }
     EXPECT_EQ(delegate.beeps().playSound()->playCount(), 1); // still playing: not restarted
+    // Stop stops: the player itself, no toggle.
     player.calls.clear();
+    ASSERT_TRUE(callAndWait(remote, "Stop"));
+    EXPECT_EQ(song.stops, 1);
+    EXPECT_TRUE(player.calls.isEmpty());
+
     ASSERT_TRUE(callAndWait(remote, "Next"));
     EXPECT_EQ(player.calls, QStringList({"panel.playMusicNextUi", "detail.uiMusicNext"}));
     EXPECT_EQ(delegate.beeps().nextSound()->playCount(), 1);
@@ -130,25 +203,69 @@ TEST(MediaRemote, MprisCommandsReachTheCurrentScreenAsRemoteEvents)
     EXPECT_EQ(player.calls, QStringList({"panel.playMusicPrevUi", "detail.uiMusicPrev"}));
     EXPECT_EQ(delegate.beeps().prevSound()->playCount(), 1);
 
-    // Seeking is not offered, and 106 (or any other event type) does nothing and stays silent.
+    // Seeking: relative from the position, clamped at the start; beyond the end is the next song.
     player.calls.clear();
-    ASSERT_TRUE(callAndWait(remote, "Seek", {QVariant::fromValue<qlonglong>(1000)}));
+    song.at = 1000000;
+    ASSERT_TRUE(callAndWait(remote, "Seek", {QVariant::fromValue<qlonglong>(2000000)}));
+    ASSERT_TRUE(callAndWait(remote, "Seek", {QVariant::fromValue<qlonglong>(-5000000)}));
+    EXPECT_EQ(song.positions, QList<qint64>({3000000, 0}));
+    ASSERT_TRUE(callAndWait(remote, "Seek", {QVariant::fromValue<qlonglong>(20000000)}));
+    EXPECT_EQ(player.calls, QStringList({"panel.playMusicNextUi", "detail.uiMusicNext"}));
+    // SetPosition only for this song and within it.
+    song.positions.clear();
+    const auto track = [](const char *path) { return QVariant::fromValue(QDBusObjectPath(path)); };
+    ASSERT_TRUE(callAndWait(remote, "SetPosition", {track("/org/orbo/Orbo/track/1"), qlonglong(4000000)}));
+    ASSERT_TRUE(callAndWait(remote, "SetPosition", {track("/org/orbo/Orbo/track/2"), qlonglong(5000000)}));
+    ASSERT_TRUE(callAndWait(remote, "SetPosition", {track("/org/orbo/Orbo/track/1"), qlonglong(11000000)}));
+    ASSERT_TRUE(callAndWait(remote, "SetPosition", {track("/org/orbo/Orbo/track/1"), qlonglong(-1)}));
+    EXPECT_EQ(song.positions, QList<qint64>({4000000}));
+
+    // 106 (or any other event type) does nothing and stays silent.
+    player.calls.clear();
     RemoteControl::shared().deliverSubtype(106);
     RemoteControl::shared().deliver({RemoteControlEvent::Motion, 100});
     EXPECT_TRUE(player.calls.isEmpty());
-    EXPECT_EQ(delegate.beeps().playSound()->playCount(), 1);
     EXPECT_EQ(delegate.beeps().nextSound()->playCount(), 1);
 
-    // With the beeps off the commands still work.
-    UserDefaults::standard().setObject(QStringLiteral("1"), SettingsKeys::beepSoundModeKey);
-    ASSERT_TRUE(waitUntil([&] { return !delegate.beeps().nextSound()->isPlaying(); }, 3000));
-    ASSERT_TRUE(callAndWait(remote, "Next"));
-    EXPECT_EQ(player.calls, QStringList({"panel.playMusicNextUi", "detail.uiMusicNext"}));
-    EXPECT_EQ(delegate.beeps().nextSound()->playCount(), 1);
+    // The song, position and volume read back; the volume is set within 0 ... 1.
+    const QVariantMap metadata =
+        qdbus_cast<QVariantMap>(propertyOf(client, "org.mpris.MediaPlayer2.Player", "Metadata").value<QDBusArgument>());
+    EXPECT_EQ(metadata.value("xesam:title").toString(), "Tone");
+    EXPECT_EQ(propertyOf(client, "org.mpris.MediaPlayer2.Player", "Position").toLongLong(), 1000000);
+    EXPECT_TRUE(propertyOf(client, "org.mpris.MediaPlayer2.Player", "CanSeek").toBool());
+    song.level = 0.5;
+    QDBusPendingCall set =
+        asyncCall(client, "org.freedesktop.DBus.Properties", "Set",
+                  {"org.mpris.MediaPlayer2.Player", "Volume", QVariant::fromValue(QDBusVariant(QVariant(1.7)))});
+    ASSERT_TRUE(waitUntil([&] { return set.isFinished(); }, 5000));
+    EXPECT_EQ(song.level, 1.0);
+    set = asyncCall(client, "org.freedesktop.DBus.Properties", "Set",
+                    {"org.mpris.MediaPlayer2.Player", "Volume", QVariant::fromValue(QDBusVariant(QVariant(0.25)))});
+    ASSERT_TRUE(waitUntil([&] { return set.isFinished(); }, 5000));
+    EXPECT_EQ(song.level, 0.25);
 
-    // The status is announced and read back.
-    service.setPlaybackStatus("Playing");
+    // Changes are announced (only what changed), and so are jumps in the song.
+    BusListener listener;
+    ASSERT_TRUE(client.connect(MprisService::serviceName, MprisService::objectPath, "org.freedesktop.DBus.Properties",
+                               "PropertiesChanged", &listener,
+                               SLOT(propertiesChanged(QString, QVariantMap, QStringList))));
+    ASSERT_TRUE(client.connect(MprisService::serviceName, MprisService::objectPath, "org.mpris.MediaPlayer2.Player",
+                               "Seeked", &listener, SLOT(seeked(qlonglong))));
+    song.changed(); // settle what the player reports now
+    ASSERT_TRUE(waitUntil([&] { return !listener.changes.isEmpty(); }, 5000));
+    listener.changes.clear();
+    song.status = "Playing";
+    song.changed();
+    song.jumped(3000000);
+    ASSERT_TRUE(waitUntil([&] { return !listener.changes.isEmpty() && !listener.seeks.isEmpty(); }, 5000));
+    EXPECT_EQ(listener.changes.first(), QVariantMap({{"PlaybackStatus", "Playing"}}));
+    EXPECT_EQ(listener.seeks, QList<qlonglong>({3000000}));
     EXPECT_EQ(propertyOf(client, "org.mpris.MediaPlayer2.Player", "PlaybackStatus").toString(), "Playing");
+    service.setPlayer(nullptr);
+
+    // Without a player the status set on the service is what the bus reads.
+    service.setPlaybackStatus("Paused");
+    EXPECT_EQ(propertyOf(client, "org.mpris.MediaPlayer2.Player", "PlaybackStatus").toString(), "Paused");
 }
 
 TEST(MediaRemote, ASecondInstanceCannotTakeTheName)

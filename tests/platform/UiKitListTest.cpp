@@ -81,6 +81,35 @@ TEST(UiKitTable, SectionsHeadersFootersAndRowHeights)
     EXPECT_EQ(list.table.sectionIndexTitles(), QStringList({"A", "B", "C"}));
 }
 
+TEST(UiKitTable, RowTextsAndBackgroundPicturesDrawInTheirOwnColours)
+{
+    List list;
+    TableViewCell *cell = list.table.cellForRowAtIndexPath({0, 1});
+    ASSERT_TRUE(cell);
+    cell->textLabel()->setTextColor(QColor(250, 250, 250));
+    // The text of a row's label is drawn light (the list's ground must not turn it black).
+    const QImage text = View::snapshot(cell->textLabel());
+    int light = 0, dark = 0;
+    for (int y = 0; y < text.height(); ++y)
+        for (int x = 0; x < text.width(); ++x) {
+            const QColor c = text.pixelColor(x, y);
+            if (c.alpha() > 200)
+                (c.lightness() > 200 ? light : dark) += 1;
+        }
+    EXPECT_GT(light, 10);
+    EXPECT_EQ(dark, 0);
+
+    // A background picture fills the row; another one shows while it is selected.
+    QPixmap normal(10, 10), selected(10, 10);
+    normal.fill(QColor(10, 20, 30));
+    selected.fill(QColor(200, 100, 0));
+    cell->setBackgroundImage(normal);
+    cell->setSelectedBackgroundImage(selected);
+    EXPECT_EQ(View::snapshot(cell).pixelColor(2, 2), QColor(10, 20, 30));
+    cell->setSelected(true);
+    EXPECT_EQ(View::snapshot(cell).pixelColor(2, 2), QColor(200, 100, 0));
+}
+
 TEST(UiKitTable, OnlyRowsInViewHaveCellsAndCellsAreReused)
 {
     List list;

@@ -61,19 +61,31 @@ public:
     bool goSublistFlg = false;
 };
 
-// The now-playing panel and the full-screen player, as far as the shell sees them.
-class FakePlayer : public PlayInfoPanel, public MusicDetail
+// The full-screen player as far as the shell sees it; writes into its player's journal.
+class FakeDetail : public MusicDetail
 {
 public:
-    FakePlayer() : m_panelView(new View), m_detailView(new View) {}
-    ~FakePlayer() override
-    {
-        // A view still in a window went with the window.
-        delete m_panelView.data();
-        delete m_detailView.data();
-    }
+    explicit FakeDetail(QStringList &calls) : m_calls(calls), m_view(new View) {}
+    ~FakeDetail() override { delete m_view.data(); } // a view still in a window went with it
+    QWidget *detailView() override { return m_view; }
+    void playOrPauseMusic() override { m_calls << "detail.playOrPauseMusic"; }
+    void pauseMusic() override { m_calls << "pauseMusic"; }
+    void uiMusicNext() override { m_calls << "detail.uiMusicNext"; }
+    void uiMusicPrev() override { m_calls << "detail.uiMusicPrev"; }
+
+private:
+    QStringList &m_calls;
+    QPointer<View> m_view;
+};
+
+// The now-playing panel as far as the shell and the list screens see it, with the
+// full-screen player beside it (`detail`), both writing down what they are asked.
+class FakePlayer : public PlayInfoPanel
+{
+public:
+    FakePlayer() : m_panelView(new View) {}
+    ~FakePlayer() override { delete m_panelView.data(); }
     QWidget *panelView() override { return m_panelView; }
-    QWidget *detailView() override { return m_detailView; }
     bool isPlaying() const override { return playing; }
     int playListMode() const override { return mode; }
     bool hasAudioURL() const override { return hasUrl; }
@@ -81,22 +93,37 @@ public:
     void playMusicPrev() override { calls << "panel.playMusicPrev"; }
     void playMusicNextUi() override { calls << "panel.playMusicNextUi"; }
     void playMusicPrevUi() override { calls << "panel.playMusicPrevUi"; }
+    void playOrPauseMusic() override { calls << "panel.playOrPauseMusic"; }
     void pauseMusic() override { calls << "pauseMusic"; }
     void curFileDel() override { calls << "panel.curFileDel"; }
     void scrollLabelRestart() override { calls << "panel.scrollLabelRestart"; }
     void setCurrentEncodingText(const QString &name) override { calls << "panel.encoding " + name; }
-    void playOrPauseMusic() override { calls << "detail.playOrPauseMusic"; }
-    void uiMusicNext() override { calls << "detail.uiMusicNext"; }
-    void uiMusicPrev() override { calls << "detail.uiMusicPrev"; }
+    // The list state, as the list screens set it.
+    void setMusicURLArray(const QList<QUrl> &list) override { urls = list; }
+    void setMusicURLArrayIndex(int i) override { index = i; }
+    void setPlayListMode(int m) override { mode = m; }
+    void setCurFolderD(const QString &title) override { folder = title; }
+    void curURLSet() override { current = urls.value(index); }
+    void playMusic() override
+    {
+        calls << "panel.playMusic";
+        hasUrl = true;
+        playing = true;
+    }
+    QUrl curURL() const override { return current; }
 
     bool playing = false;
     int mode = 0;
     bool hasUrl = false;
+    QList<QUrl> urls;
+    int index = -1;
+    QString folder;
+    QUrl current;
     QStringList calls;
+    FakeDetail detail{calls};
 
 private:
     QPointer<View> m_panelView;
-    QPointer<View> m_detailView;
 };
 
 // The shell with a recording screen in the main menu's place.
