@@ -3,6 +3,7 @@
 #include "browse/MusicMainViewController.h"
 #include "browse/MusicSubListViewController.h"
 #include "platform/Bundle.h"
+#include "platform/MediaLibrary.h"
 #include "platform/MemoryTuning.h"
 #include "platform/MprisService.h"
 #include "platform/QuitOnSignal.h"
@@ -15,6 +16,7 @@
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDir>
 
 #include <cstdio>
 #include <cstring>
@@ -67,11 +69,18 @@ int main(int argc, char *argv[])
                    QStringLiteral("Keep the songs, caches and settings under <dir> (Documents, Caches, Preferences)."),
                    QStringLiteral("dir"));
     parser.addOption(homeOption);
+    const QCommandLineOption musicLibraryOption(QStringLiteral("music-library"),
+                                                QStringLiteral(
+                                                    "Import songs from <dir> (default: the desktop's music folder)."),
+                                                QStringLiteral("dir"));
+    parser.addOption(musicLibraryOption);
     parser.addOptions(HeadlessTransfer::commandLineOptions());
     parser.process(app);
 
     if (parser.isSet(homeOption))
         Sandbox::setHome(parser.value(homeOption));
+    if (parser.isSet(musicLibraryOption))
+        MediaLibrary::setDefaultFolder(QDir(parser.value(musicLibraryOption)).absolutePath());
     if (!Sandbox::createFolders()) {
         std::fprintf(stderr, "orbo: cannot create the folders under %s\n", qPrintable(Sandbox::documentsPath()));
         return 1;

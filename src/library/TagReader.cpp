@@ -1,6 +1,7 @@
 #include "TagReader.h"
 
 #include "platform/ImageCodec.h"
+#include "platform/MediaFileTags.h"
 
 #include <QFile>
 
@@ -9,26 +10,9 @@
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
-#include <taglib/tdebuglistener.h>
 #include <taglib/unsynchronizedlyricsframe.h>
 
-#include <mutex>
-
 namespace {
-
-// TagLib reports every damaged file on stderr; a library full of odd files would flood it.
-class QuietListener : public TagLib::DebugListener
-{
-public:
-    void printMessage(const TagLib::String &) override {}
-};
-
-void silenceTagLib()
-{
-    static std::once_flag once;
-    static QuietListener listener;
-    std::call_once(once, [] { TagLib::setDebugListener(&listener); });
-}
 
 QString toQString(const TagLib::String &text)
 {
@@ -108,14 +92,14 @@ QVariantMap readM4a(const QByteArray &fileName)
 
 QVariantMap TagReader::read(const QString &path, Kind kind)
 {
-    silenceTagLib();
+    MediaFileTags::silenceTagLib();
     const QByteArray fileName = QFile::encodeName(path);
     return kind == Kind::Mp3 ? readMp3(fileName) : readM4a(fileName);
 }
 
 QString TagReader::readLyrics(const QString &path, Kind kind)
 {
-    silenceTagLib();
+    MediaFileTags::silenceTagLib();
     const QByteArray fileName = QFile::encodeName(path);
     if (kind == Kind::Mp3) {
         TagLib::MPEG::File file(fileName.constData(), false);

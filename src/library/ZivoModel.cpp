@@ -295,25 +295,6 @@ fs::path toPath(const QString &path)
     return fs::path(QFile::encodeName(path).toStdString());
 }
 
-// True when the path lies strictly inside the Documents folder (symbolic links and ".."
-// resolved), so that no name or path can reach anything else.
-bool isInsideDocuments(const QString &path)
-{
-    std::error_code error;
-    const fs::path documents = fs::weakly_canonical(toPath(Sandbox::documentsPath()), error);
-    if (error)
-        return false;
-    const fs::path target = fs::weakly_canonical(toPath(path), error);
-    if (error || target == documents)
-        return false;
-    auto d = documents.begin();
-    auto t = target.begin();
-    for (; d != documents.end(); ++d, ++t)
-        if (t == target.end() || *d != *t)
-            return false;
-    return t != target.end();
-}
-
 bool pathExists(const fs::path &path)
 {
     std::error_code error;
@@ -370,6 +351,25 @@ void reportError(const QString &title, const QString &message, const QString &bu
 void ZivoModel::setErrorReporter(LibraryErrorReporter *reporter)
 {
     errorReporter() = reporter;
+}
+
+// True when the path lies strictly inside the Documents folder (symbolic links and ".."
+// resolved), so that no name or path can reach anything else.
+bool ZivoModel::isInsideDocuments(const QString &path)
+{
+    std::error_code error;
+    const fs::path documents = fs::weakly_canonical(toPath(Sandbox::documentsPath()), error);
+    if (error)
+        return false;
+    const fs::path target = fs::weakly_canonical(toPath(path), error);
+    if (error || target == documents)
+        return false;
+    auto d = documents.begin();
+    auto t = target.begin();
+    for (; d != documents.end(); ++d, ++t)
+        if (t == target.end() || *d != *t)
+            return false;
+    return t != target.end();
 }
 
 bool ZivoModel::createDir(const QString &path)

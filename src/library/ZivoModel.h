@@ -63,6 +63,8 @@ public:
     // removed outside the library.
     // True when the folder exists afterwards; a failure is also shown in an alert.
     static bool createDir(const QString &path);
+    // True when the path lies strictly inside the Documents folder, links and ".." resolved.
+    static bool isInsideDocuments(const QString &path);
     // Who tells the user about a failed folder creation (the shell); without one it is logged.
     static void setErrorReporter(LibraryErrorReporter *reporter);
     static void deleteDir(const QString &path);

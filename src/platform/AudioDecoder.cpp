@@ -1,5 +1,7 @@
 #include "AudioDecoder.h"
 
+#include "FfmpegLog.h"
+
 #include <QFile>
 #include <QLoggingCategory>
 
@@ -12,46 +14,20 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdlib>
-#include <mutex>
 
 Q_LOGGING_CATEGORY(lcDecoder, "orbo.audio.decoder")
-Q_LOGGING_CATEGORY(lcFfmpeg, "orbo.audio.ffmpeg", QtWarningMsg)
 
 namespace {
-
 QString errorText(int code)
 {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return QString::fromUtf8(text);
+    return FfmpegLog::errorText(code);
 }
-
-// FFmpeg's own messages go through Qt's logging (category orbo.audio.ffmpeg, shown
-// with QT_LOGGING_RULES="orbo.audio.ffmpeg.debug=true"), not straight to standard error:
-// the decoder reports every skipped stretch once in its own words.
-void forwardLog(void *context, int level, const char *format, va_list args)
-{
-    if (level > AV_LOG_WARNING || !lcFfmpeg().isDebugEnabled())
-        return;
-    char line[1024];
-    int prefix = 1;
-    av_log_format_line2(context, level, format, args, line, sizeof line, &prefix);
-    qCDebug(lcFfmpeg).noquote() << QString::fromUtf8(line).trimmed();
-}
-
-void installLogForwarding()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_callback(forwardLog); });
-}
-
 } // namespace
 
 AudioDecoder::AudioDecoder()
 {
-    installLogForwarding();
+    FfmpegLog::install();
 }
 
 AudioDecoder::~AudioDecoder()

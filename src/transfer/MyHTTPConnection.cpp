@@ -1,6 +1,7 @@
 #include "transfer/MyHTTPConnection.h"
 
 #include "library/ZivoModel.h"
+#include "platform/FileManager.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/HTTPDataResponse.h"
 #include "transfer/HTTPFileResponse.h"
@@ -35,20 +36,6 @@ QString scriptInAttribute(const QString &text)
     QString script = text;
     script.replace(QLatin1Char('\\'), QLatin1String("\\\\")).replace(QLatin1Char('\''), QLatin1String("\\'"));
     return htmlEscaped(script);
-}
-
-// Read, not set: umask() would change the mask of every thread for a moment.
-mode_t processUmask()
-{
-    static const mode_t mask = [] {
-        QFile status(QStringLiteral("/proc/self/status"));
-        if (status.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : status.readAll().split('\n'))
-                if (line.startsWith("Umask:"))
-                    return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
-        return mode_t(022);
-    }();
-    return mask;
 }
 
 QString documentsRoot(const HTTPServer *server)
@@ -263,7 +250,7 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
     // the stored song gets the usual permissions.
     for (const Upload &upload : uploads) {
         QTemporaryFile &file = *upload.file;
-        ::fchmod(file.handle(), 0666 & ~processUmask());
+        ::fchmod(file.handle(), 0666 & ~FileManager::processUmask());
         if (::fsync(file.handle()) != 0)
             return Failure{
                 507, QStringLiteral("The file could not be stored: %1").arg(QString::fromLocal8Bit(strerror(errno)))};
@@ -276,7 +263,7 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
         // Replaces an existing file of that name in one step, only now that the new one is whole.
         if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
             const QString reason = QString::fromLocal8Bit(strerror(errno));
-            flushFolder(directory);
+            FileManager::flushFolder(directory);
             announceStored(stored);
             return Failure{500,
                            stored.isEmpty() ? QStringLiteral("The file could not be stored: %1").arg(reason)
@@ -286,18 +273,10 @@ std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
         file.setAutoRemove(false);
         stored.append(names[qsizetype(i)]);
     }
-    flushFolder(directory);
+    // The new names themselves reach the disk too, before anyone hears of them.
+    FileManager::flushFolder(directory);
     announceStored(stored);
     return std::nullopt;
-}
-
-// The new names themselves reach the disk too, before anyone hears of them.
-void MyHTTPConnection::flushFolder(const QString &directory)
-{
-    if (const int folderFd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY); folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
 }
 
 void MyHTTPConnection::announceStored(const QStringList &names)

@@ -59,7 +59,6 @@ private:
     void partEnd();
     void fail(int status, const QString &message);
     std::optional<Failure> finishUpload();
-    static void flushFolder(const QString &directory);
     void announceStored(const QStringList &names);
     std::unique_ptr<HTTPResponse> assetResponse(const QByteArray &uri) const;
     std::unique_ptr<HTTPResponse> makeFolderResponse(const QByteArray &uri);
