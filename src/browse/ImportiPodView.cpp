@@ -33,7 +33,8 @@ ImportiPodView::ImportiPodView(QWidget *parent) : View(QRect(0, 0, Window::width
     m_roundingView->setBorderColor(QColor(60, 66, 80));
 
     const int inner = panelWidth - 32;
-    m_transMsgLabel = centredLabel(QRect(16, 14, inner, 20), m_roundingView, 11.5, true, QColor(236, 240, 245));
+    m_transMsgLabel = centredLabel(QRect(16, 8, inner, 32), m_roundingView, 10.5, true, QColor(236, 240, 245));
+    m_transMsgLabel->setWordWrap(true);
 
     m_imageView = new ImageView(m_roundingView);
     m_imageView->setGeometry((panelWidth - artworkSize) / 2, 44, artworkSize, artworkSize);

@@ -17,6 +17,8 @@
 #include "platform/Label.h"
 #include "platform/NavigationBar.h"
 #include "platform/TableView.h"
+#include "platform/Translations.h"
+#include "platform/ViewAnimation.h"
 #include "platform/UserDefaults.h"
 #include "platform/Window.h"
 
@@ -122,13 +124,13 @@ struct Import
     MusicMainViewController *menu = nullptr;
 };
 
-// Holds the export of one source at its first packet until released.
+// Holds the export of one source at one of its packets (the first unless told) until released.
 struct HeldExport
 {
-    explicit HeldExport(const QString &sourceEnding)
+    explicit HeldExport(const QString &sourceEnding, int atPacket = 1)
     {
-        AssetExportSession::setPacketHook([this, sourceEnding](const QString &source) {
-            if (source.endsWith(sourceEnding) && !held.exchange(true)) {
+        AssetExportSession::setPacketHook([this, sourceEnding, atPacket](const QString &source) {
+            if (source.endsWith(sourceEnding) && ++packets >= atPacket && !held.exchange(true)) {
                 reached.release();
                 go.acquire();
             }
@@ -141,6 +143,7 @@ struct HeldExport
         AssetExportSession::waitForExports(60000);
     }
     std::atomic<bool> held{false};
+    std::atomic<int> packets{0};
     QSemaphore reached;
     QSemaphore go;
 };
@@ -349,6 +352,57 @@ TEST(MusicLibraryImport, APickerLeftWithCancelOrWithoutSongsStartsNothing)
     EXPECT_FALSE(menu->button(Entry::IPod)->isEnabled());
     menu->showiPodLib();
     EXPECT_FALSE(menu->mediaPicker());
+}
+
+TEST(MusicLibraryImport, TakesPicturesOfThePickerAndTheProgressOverlay)
+{
+    Translations::install(QLocale(QLocale::English, QLocale::UnitedStates));
+    Import m;
+    const char *songs[][3] = {{"Blue Hour", "Aster", "Evenings"},   {"Cold Harbour", "Aster", "Evenings"},
+                              {"Paper Moon", "Birch Lane", "Maps"}, {"Quiet Street", "Birch Lane", "Maps"},
+                              {"Salt Flats", "Cedar", "Crossing"},  {"Long Way Home", "Cedar", "Crossing"},
+                              {"Tidewater", "Delta Nine", "Shore"}};
+    int n = 0;
+    for (const auto &song : songs) {
+        Tags t = tags(song[0], song[1]);
+        t.album = QString::fromUtf8(song[2]);
+        t.picture = SongFixtures::jpeg(300, 300, QColor::fromHsv(n * 47 % 360, 160, 200), QColor(30, 30, 40));
+        ASSERT_TRUE(SongFixtures::writeMp3(QStringLiteral("%1/%2.mp3").arg(m.music).arg(n++),
+                                           SongFixtures::Tagging::Id3v24, t));
+    }
+    const QString longSong = m.music + "/long.mp3";
+    ASSERT_TRUE(SongFixtures::encodeAudio(longSong, "sin(330*2*PI*t)", 20, {"-c:a", "libmp3lame", "-b:a", "96k"}));
+    Tags longTags = tags("Northern Lights", "Elm Street");
+    longTags.picture = SongFixtures::jpeg(300, 300, QColor(40, 170, 160), QColor(230, 180, 60));
+    ASSERT_TRUE(SongFixtures::tagMp3(longSong, SongFixtures::Tagging::Id3v24, longTags));
+    const QString pictures = m.home.path() + "/pictures/";
+    ASSERT_TRUE(QDir().mkpath(pictures));
+    const auto save = [&](const QImage &shot, const QString &name) {
+        EXPECT_EQ(shot.size(), QSize(320, 480));
+        EXPECT_TRUE(shot.save(pictures + name));
+        if (qEnvironmentVariableIsSet("ORBO_UPDATE_DOCS")) {
+            EXPECT_TRUE(shot.save(QStringLiteral(ORBO_SOURCE_DIR "/docs/") + name));
+        }
+    };
+
+    ViewAnimation::finishAll();
+    m.menu->button(Entry::IPod)->click();
+    MediaPickerController *picker = m.menu->mediaPicker();
+    ASSERT_TRUE(waitUntil([&] { return picker->shownItems().size() == 8; }, 30000));
+    picker->tableView()->activateRow({0, 1});
+    picker->tableView()->activateRow({0, 3});
+    picker->tableView()->activateRow({0, 7}); // the long song
+    save(View::snapshot(m.delegate.window()), "music-library-picker.png");
+
+    // Held in the middle of the third song, with the bar where the export is.
+    HeldExport hold("/long.mp3", 400);
+    picker->navigationBar()->rightButton()->click();
+    ASSERT_TRUE(waitUntil([&] { return hold.reached.tryAcquire(); }, 60000));
+    m.import().updateExportProgress();
+    EXPECT_GT(m.overlay()->iPodProgressView()->progress(), 0.3f);
+    save(View::snapshot(m.delegate.window()), "music-library-import.png");
+    m.overlay()->iPodCancelButton()->click();
+    Translations::uninstall();
 }
 
 } // namespace

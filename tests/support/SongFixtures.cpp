@@ -224,9 +224,11 @@ bool SongFixtures::writeMp3(const QString &path, Tagging tagging, const Tags &ta
         return writeBytes(path, id3v22Tag(tags) + audio);
     if (!writeBytes(path, audio))
         return false;
-    if (tagging == Tagging::None)
-        return true;
+    return tagging == Tagging::None || tagMp3(path, tagging, tags);
+}
 
+bool SongFixtures::tagMp3(const QString &path, Tagging tagging, const Tags &tags)
+{
     TagLib::MPEG::File file(QFile::encodeName(path).constData(), false);
     if (tagging == Tagging::Id3v1) {
         TagLib::ID3v1::Tag *tag = file.ID3v1Tag(true);

@@ -34,6 +34,8 @@ public:
     static QByteArray m4aAudio();
 
     static bool writeMp3(const QString &path, Tagging tagging, const Tags &tags);
+    // Tags an MP3 that is there already (ID3v2.3, 2.4 or ID3v1).
+    static bool tagMp3(const QString &path, Tagging tagging, const Tags &tags);
     static bool writeM4a(const QString &path, const Tags &tags);
     // FLAC, Ogg Vorbis and Opus with Vorbis comments (text as UTF-8) and a front cover.
     enum class Xiph { Flac, Vorbis, Opus };
