@@ -57,6 +57,7 @@ void MusicLibraryImport::start(QWidget *host, const QList<MediaItem> &items)
     m_iPodTransView = new ImportiPodView(host);
     m_iPodTransView->show();
     connect(m_iPodTransView->iPodCancelButton(), &Button::clicked, this, &MusicLibraryImport::canceliPodFileCopy);
+    m_iPodTransView->iPodCancelButton()->setFocus();
     m_mediaItemArray = items;
     m_mediaItemIndex = 0;
     saveiPodFiles();
@@ -265,8 +266,9 @@ void MusicLibraryImport::alertViewClickedButtonAtIndex(AlertView *alertView, int
         return;
     }
     if (alertView->tag() == CompleteAlert) {
+        // The overlay goes first: the menu opens nothing while it lies over it.
+        removeOverlay();
         if (buttonIndex == 0 && m_goImportFolder)
             m_goImportFolder();
-        removeOverlay();
     }
 }

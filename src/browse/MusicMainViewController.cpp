@@ -73,8 +73,9 @@ MusicMainViewController::MusicMainViewController(QObject *parent) : ZivoViewCont
 
 bool MusicMainViewController::canOpen(ZivoAppDelegate::Screen target) const
 {
-    // Leaving the menu for a screen that is not there would leave the window empty.
-    return appDelegate() && appDelegate()->hasScreen(target);
+    // Leaving the menu for a screen that is not there would leave the window empty; while
+    // the import's overlay covers the menu, no entry can be used (not by keyboard either).
+    return appDelegate() && appDelegate()->hasScreen(target) && !m_import.iPodTransView();
 }
 
 QString MusicMainViewController::captionKey(Entry entry)

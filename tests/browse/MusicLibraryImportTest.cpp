@@ -73,7 +73,7 @@ struct Import
         for (AlertView *alert : AlertView::visibleAlerts())
             delete alert;
         AssetExportSession::setPacketHook(nullptr);
-        AssetExportSession::waitForExports(60000);
+        AssetExportSession::waitForExports(20000);
     }
     MusicLibraryImport &import() const { return menu->libraryImport(); }
     ImportiPodView *overlay() const { return import().iPodTransView(); }
@@ -90,7 +90,7 @@ struct Import
         MediaPickerController *picker = menu->mediaPicker();
         ASSERT_TRUE(picker && picker->isOnScreen());
         EXPECT_EQ(picker->prompt(), QStringLiteral("Copy songs to 'iPod_Songs' Folder"));
-        ASSERT_TRUE(waitUntil([&] { return picker->shownItems().size() == songsInLibrary; }, 30000));
+        ASSERT_TRUE(waitUntil([&] { return picker->shownItems().size() == songsInLibrary; }, 20000));
         for (int row : rows)
             picker->tableView()->activateRow({0, row});
         picker->navigationBar()->rightButton()->click();
@@ -113,7 +113,7 @@ struct Import
     }
     AlertView *waitForAlert(const QString &title) const
     {
-        waitUntil([&] { return alert(title) != nullptr; }, 60000);
+        waitUntil([&] { return alert(title) != nullptr; }, 20000);
         return alert(title);
     }
 
@@ -140,7 +140,7 @@ struct HeldExport
     {
         go.release(1000);
         AssetExportSession::setPacketHook(nullptr);
-        AssetExportSession::waitForExports(60000);
+        AssetExportSession::waitForExports(20000);
     }
     std::atomic<bool> held{false};
     std::atomic<int> packets{0};
@@ -224,7 +224,7 @@ TEST(MusicLibraryImport, CopyProtectedAndFailingSongsAreSkippedWithAnAlertAndThe
     ASSERT_TRUE(SongFixtures::writeMp3(m.music + "/a.mp3", SongFixtures::Tagging::Id3v24, tags("A", "Band")));
     ASSERT_TRUE(SongFixtures::writeM4a(m.music + "/b.m4p", tags("B", "Band")));
     ASSERT_TRUE(SongFixtures::writeMp3(m.music + "/d.mp3", SongFixtures::Tagging::Id3v24, tags("D", "Band")));
-    ASSERT_TRUE(SongFixtures::writeBytes(m.music + "/broken.mp3", QByteArray(30000, '\x5a')));
+    ASSERT_TRUE(SongFixtures::writeBytes(m.music + "/broken.mp3", QByteArray(20000, '\x5a')));
     ASSERT_TRUE(SongFixtures::writeEncryptedM4a(m.music + "/locked.m4a"));
     ASSERT_TRUE(SongFixtures::writeBytes(m.importFolder() + "/broken-.m4a", "an earlier song of that name"));
 
@@ -275,7 +275,7 @@ TEST(MusicLibraryImport, CancellingDuringTheThirdOfFiveKeepsTheFirstTwoAndNothin
                                            tags(QStringLiteral("S%1").arg(i).toUtf8().constData(), "Band")));
     HeldExport hold("/s3.mp3");
     m.pick(5, {0, 1, 2, 3, 4});
-    ASSERT_TRUE(waitUntil([&] { return hold.reached.tryAcquire(); }, 60000));
+    ASSERT_TRUE(waitUntil([&] { return hold.reached.tryAcquire(); }, 20000));
     EXPECT_EQ(m.overlay()->iPodFileCountLabel()->text(), QStringLiteral("3/5"));
     EXPECT_TRUE(IdleTimer::shared().isIdleTimerDisabled());
     // The bar shows the export's progress when the timer asks.
@@ -285,13 +285,19 @@ TEST(MusicLibraryImport, CancellingDuringTheThirdOfFiveKeepsTheFirstTwoAndNothin
     EXPECT_GT(m.overlay()->iPodProgressView()->progress(), 0.f);
     EXPECT_EQ(m.overlay()->iPodProgressView()->progress(), m.import().exportSession()->progress());
 
+    // The overlay covers the menu: its entries cannot be used meanwhile.
+    m.menu->goMusicListView();
+    m.menu->showiPodLib();
+    EXPECT_TRUE(m.menu->isOnScreen());
+    EXPECT_FALSE(m.menu->mediaPicker());
+
     m.overlay()->iPodCancelButton()->click();
     EXPECT_FALSE(m.import().isRunning());
     EXPECT_FALSE(m.import().exportSession());
     EXPECT_FALSE(m.import().isProgressTimerActive());
     EXPECT_FALSE(IdleTimer::shared().isIdleTimerDisabled()) << "screen sleep is on in the settings";
     hold.go.release();
-    ASSERT_TRUE(AssetExportSession::waitForExports(30000));
+    ASSERT_TRUE(AssetExportSession::waitForExports(20000));
     waitUntil([] { return false; }, 200); // whatever the export still hands to the main thread
     EXPECT_EQ(m.imported(), QStringList({"S1-Band.m4a", "S2-Band.m4a"}));
     EXPECT_TRUE(AlertView::visibleAlerts().isEmpty());
@@ -309,12 +315,12 @@ TEST(MusicLibraryImport, ACancelArrivingAsAnExportCompletesEndsTheImportThere)
     ASSERT_TRUE(session);
     // The first export finishes; its completion waits for the main thread, which is busy
     // with the user's cancel (no events are handled until then).
-    QDeadlineTimer deadline(60000);
+    QDeadlineTimer deadline(20000);
     while (session->status() != AssetExportSession::Status::Completed && !deadline.hasExpired())
         QThread::msleep(2);
     ASSERT_EQ(session->status(), AssetExportSession::Status::Completed);
     m.overlay()->iPodCancelButton()->click();
-    ASSERT_TRUE(AssetExportSession::waitForExports(30000));
+    ASSERT_TRUE(AssetExportSession::waitForExports(20000));
     waitUntil([] { return false; }, 300);
 
     // The completed song stays; nothing moved on to the second one or to the end.
@@ -388,7 +394,7 @@ TEST(MusicLibraryImport, TakesPicturesOfThePickerAndTheProgressOverlay)
     ViewAnimation::finishAll();
     m.menu->button(Entry::IPod)->click();
     MediaPickerController *picker = m.menu->mediaPicker();
-    ASSERT_TRUE(waitUntil([&] { return picker->shownItems().size() == 8; }, 30000));
+    ASSERT_TRUE(waitUntil([&] { return picker->shownItems().size() == 8; }, 20000));
     picker->tableView()->activateRow({0, 1});
     picker->tableView()->activateRow({0, 3});
     picker->tableView()->activateRow({0, 7}); // the long song
@@ -397,7 +403,7 @@ TEST(MusicLibraryImport, TakesPicturesOfThePickerAndTheProgressOverlay)
     // Held in the middle of the third song, with the bar where the export is.
     HeldExport hold("/long.mp3", 400);
     picker->navigationBar()->rightButton()->click();
-    ASSERT_TRUE(waitUntil([&] { return hold.reached.tryAcquire(); }, 60000));
+    ASSERT_TRUE(waitUntil([&] { return hold.reached.tryAcquire(); }, 20000));
     m.import().updateExportProgress();
     EXPECT_GT(m.overlay()->iPodProgressView()->progress(), 0.3f);
     save(View::snapshot(m.delegate.window()), "music-library-import.png");

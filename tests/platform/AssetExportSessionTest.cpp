@@ -86,7 +86,7 @@ Outcome runExport(const QString &source, const QString &target, const AssetExpor
         *result = r;
         ++*calls;
     });
-    EXPECT_TRUE(AssetExportSession::waitForExports(60000));
+    EXPECT_TRUE(AssetExportSession::waitForExports(20000));
     EXPECT_EQ(session.status(), result->status);
     return {*result, session.copiesStream(), calls->load()};
 }
@@ -107,7 +107,7 @@ struct HeldExport
     {
         go.release(1000);
         AssetExportSession::setPacketHook(nullptr);
-        AssetExportSession::waitForExports(60000);
+        AssetExportSession::waitForExports(20000);
     }
     std::atomic<bool> held{false};
     QSemaphore reached;
@@ -236,7 +236,7 @@ TEST(AssetExport, ProgressOnlyGrowsAndEndsAtOne)
     });
     EXPECT_EQ(session.progress(), 0.f);
     session.exportAsynchronouslyWithCompletionHandler(nullptr);
-    ASSERT_TRUE(AssetExportSession::waitForExports(60000));
+    ASSERT_TRUE(AssetExportSession::waitForExports(20000));
     AssetExportSession::setPacketHook(nullptr);
     ASSERT_EQ(session.status(), Status::Completed);
     ASSERT_GT(seen.size(), 100);
@@ -261,11 +261,11 @@ TEST(AssetExport, ACancelMidwayLeavesNothingAndKeepsTheEarlierFileOfThatName)
         AssetExportSession session(QUrl::fromLocalFile(source));
         session.setOutputURL(QUrl::fromLocalFile(folder + "/song.m4a"));
         session.exportAsynchronouslyWithCompletionHandler([result](const Result &r) { *result = r; });
-        ASSERT_TRUE(hold.reached.tryAcquire(1, 30000));
+        ASSERT_TRUE(hold.reached.tryAcquire(1, 20000));
         EXPECT_EQ(session.status(), Status::Exporting);
         session.cancelExport();
         hold.go.release();
-        ASSERT_TRUE(AssetExportSession::waitForExports(30000));
+        ASSERT_TRUE(AssetExportSession::waitForExports(20000));
         EXPECT_EQ(session.status(), Status::Cancelled);
     }
     EXPECT_EQ(result->status, Status::Cancelled);
@@ -281,7 +281,7 @@ TEST(AssetExport, ACancelMidwayLeavesNothingAndKeepsTheEarlierFileOfThatName)
         dropped.cancelExport();
         dropped.exportAsynchronouslyWithCompletionHandler([result](const Result &r) { *result = r; });
     }
-    ASSERT_TRUE(AssetExportSession::waitForExports(30000));
+    ASSERT_TRUE(AssetExportSession::waitForExports(20000));
     EXPECT_EQ(result->status, Status::Cancelled);
     EXPECT_EQ(entries(folder), QStringList({"song.m4a"}));
 }
