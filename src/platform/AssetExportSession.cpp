@@ -2,6 +2,7 @@
 
 #include "FfmpegLog.h"
 #include "FileManager.h"
+#include "FrameResampler.h"
 #include "ImageCodec.h"
 #include "MediaFileTags.h"
 
@@ -192,7 +193,6 @@ private:
     Result resample(const AVFrame *frame);
     Result encodeFrom(bool draining);
     Result writeEncoded(const AVFrame *frame);
-    bool configureResampler(const AVFrame *frame);
     void noteProgress(const AVPacket *packet);
     bool cancelled() const { return m_job.cancelled.load(); }
 
@@ -204,7 +204,7 @@ private:
     const AVCodec *m_decoderCodec = nullptr;
     AVCodecContext *m_decoder = nullptr;
     AVCodecContext *m_encoder = nullptr;
-    SwrContext *m_resampler = nullptr;
+    FrameResampler m_resampler;
     AVAudioFifo *m_fifo = nullptr;
     AVFrame *m_frame = nullptr;
     AVFrame *m_encodeFrame = nullptr;
@@ -221,8 +221,6 @@ private:
     int64_t m_samplesEncoded = 0;
     int64_t m_samplesDecoded = 0;
     int m_decodeFailures = 0;
-    int m_inRate = 0, m_inFormat = -1, m_inChannels = 0;
-    uint64_t m_inMask = 0;
 };
 
 Export::~Export()
@@ -243,7 +241,6 @@ Export::~Export()
     av_frame_free(&m_encodeFrame);
     av_frame_free(&m_frame);
     av_audio_fifo_free(m_fifo);
-    swr_free(&m_resampler);
     avcodec_free_context(&m_encoder);
     avcodec_free_context(&m_decoder);
     avformat_close_input(&m_input);
@@ -328,6 +325,7 @@ Result Export::openDecoder()
     const int opened = avcodec_open2(m_encoder, encoder, nullptr);
     if (opened < 0)
         return failed(Failure::Unwritable, QStringLiteral("cannot open the encoder: %1").arg(errorText(opened)));
+    m_resampler.setOutput(AssetExportSession::kChannels, AV_SAMPLE_FMT_FLTP, m_encoder->sample_rate);
     m_fifo = av_audio_fifo_alloc(AV_SAMPLE_FMT_FLTP, AssetExportSession::kChannels, 4096);
     m_frame = av_frame_alloc();
     m_encodeFrame = av_frame_alloc();
@@ -442,7 +440,7 @@ Result Export::copyOrEncode()
         return {};
     // The decoder's last frames, the resampler's tail, the last short frame, the encoder's delay.
     Result step = decodePacket(nullptr);
-    if (step.status == Status::Unknown && m_resampler)
+    if (step.status == Status::Unknown && m_resampler.context())
         step = resample(nullptr);
     if (step.status == Status::Unknown)
         step = encodeFrom(true);
@@ -479,42 +477,14 @@ Result Export::decodePacket(const AVPacket *packet)
     }
 }
 
-bool Export::configureResampler(const AVFrame *frame)
-{
-    const AVChannelLayout &layout = frame->ch_layout;
-    const uint64_t mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
-    if (m_resampler && frame->sample_rate == m_inRate && frame->format == m_inFormat
-        && layout.nb_channels == m_inChannels && mask == m_inMask)
-        return true;
-    // A change of format in the middle of a song: what the old resampler holds is dropped.
-    swr_free(&m_resampler);
-    AVChannelLayout in{};
-    if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&in, layout.nb_channels);
-    else if (av_channel_layout_copy(&in, &layout) < 0)
-        return false;
-    int result = swr_alloc_set_opts2(&m_resampler, &m_encoder->ch_layout, AV_SAMPLE_FMT_FLTP, m_encoder->sample_rate,
-                                     &in, AVSampleFormat(frame->format), frame->sample_rate, 0, nullptr);
-    av_channel_layout_uninit(&in);
-    if (result >= 0)
-        result = swr_init(m_resampler);
-    if (result < 0) {
-        swr_free(&m_resampler);
-        return false;
-    }
-    m_inRate = frame->sample_rate;
-    m_inFormat = frame->format;
-    m_inChannels = layout.nb_channels;
-    m_inMask = mask;
-    return true;
-}
-
 // Converts a decoded frame (or, with none, the resampler's tail) and queues it for the encoder.
 Result Export::resample(const AVFrame *frame)
 {
-    if (frame && !configureResampler(frame))
+    // A change of format in the middle of a song: what the old resampler held is dropped.
+    SwrContext *resampler = frame ? m_resampler.forFrame(frame) : m_resampler.context();
+    if (!resampler)
         return failed(Failure::Unreadable, QStringLiteral("cannot convert the samples"));
-    const int room = swr_get_out_samples(m_resampler, frame ? frame->nb_samples : 0);
+    const int room = swr_get_out_samples(resampler, frame ? frame->nb_samples : 0);
     if (room <= 0)
         return {};
     if (room > m_convertedCapacity) {
@@ -530,9 +500,9 @@ Result Export::resample(const AVFrame *frame)
         }
         m_convertedCapacity = room;
     }
-    const int converted = swr_convert(m_resampler, m_converted, room,
-                                      frame ? const_cast<const uint8_t **>(frame->extended_data) : nullptr,
-                                      frame ? frame->nb_samples : 0);
+    const int converted =
+        swr_convert(resampler, m_converted, room, frame ? const_cast<const uint8_t **>(frame->extended_data) : nullptr,
+                    frame ? frame->nb_samples : 0);
     if (converted < 0)
         return failed(Failure::Unreadable, QStringLiteral("cannot convert the samples"));
     if (converted > 0 && av_audio_fifo_write(m_fifo, reinterpret_cast<void **>(m_converted), converted) < converted)

@@ -1,5 +1,6 @@
 #include "TestHome.h"
 #include "support/ShellFakes.h"
+#include "support/HeldExport.h"
 #include "support/SongFixtures.h"
 
 #include "app/DDProgressView.h"
@@ -25,7 +26,6 @@
 #include <QDeadlineTimer>
 #include <QDir>
 #include <QImage>
-#include <QSemaphore>
 #include <QThread>
 
 #include <gtest/gtest.h>
@@ -122,30 +122,6 @@ struct Import
     FakePlayer player;
     ZivoAppDelegate delegate{importScreens()};
     MusicMainViewController *menu = nullptr;
-};
-
-// Holds the export of one source at one of its packets (the first unless told) until released.
-struct HeldExport
-{
-    explicit HeldExport(const QString &sourceEnding, int atPacket = 1)
-    {
-        AssetExportSession::setPacketHook([this, sourceEnding, atPacket](const QString &source) {
-            if (source.endsWith(sourceEnding) && ++packets >= atPacket && !held.exchange(true)) {
-                reached.release();
-                go.acquire();
-            }
-        });
-    }
-    ~HeldExport()
-    {
-        go.release(1000);
-        AssetExportSession::setPacketHook(nullptr);
-        AssetExportSession::waitForExports(20000);
-    }
-    std::atomic<bool> held{false};
-    std::atomic<int> packets{0};
-    QSemaphore reached;
-    QSemaphore go;
 };
 
 TEST(MusicLibraryImport, CopiesThePickedSongsWithTheirCacheFilesAndOpensTheFolder)

@@ -1,4 +1,5 @@
 #include "TestHome.h"
+#include "support/HeldExport.h"
 #include "support/SongFixtures.h"
 
 #include "library/TagReader.h"
@@ -9,7 +10,6 @@
 #include <QFile>
 #include <QImage>
 #include <QMutex>
-#include <QSemaphore>
 
 extern "C" {
 #include <libavcodec/avcodec.h>
@@ -90,29 +90,6 @@ Outcome runExport(const QString &source, const QString &target, const AssetExpor
     EXPECT_EQ(session.status(), result->status);
     return {*result, session.copiesStream(), calls->load()};
 }
-
-// Holds the export thread at its first packet until the test lets it go; undone at the end.
-struct HeldExport
-{
-    HeldExport()
-    {
-        AssetExportSession::setPacketHook([this](const QString &) {
-            if (!held.exchange(true)) {
-                reached.release();
-                go.acquire();
-            }
-        });
-    }
-    ~HeldExport()
-    {
-        go.release(1000);
-        AssetExportSession::setPacketHook(nullptr);
-        AssetExportSession::waitForExports(20000);
-    }
-    std::atomic<bool> held{false};
-    QSemaphore reached;
-    QSemaphore go;
-};
 
 QStringList entries(const QString &folder)
 {

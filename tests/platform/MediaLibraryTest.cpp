@@ -202,6 +202,28 @@ struct PickerDelegate : MediaPickerControllerDelegate
     int cancelled = 0;
 };
 
+// The picker over the collection, laid over a window of its own, with its songs read.
+struct OpenPicker
+{
+    explicit OpenPicker(bool multiple)
+    {
+        window.makeKeyAndVisible();
+        library.setFolder(c.folder);
+        picker.setDelegate(&delegate);
+        picker.setAllowsPickingMultipleItems(multiple);
+        picker.present();
+    }
+    bool loaded()
+    {
+        return waitUntil([&] { return picker.shownItems().size() == 8; }, 20000);
+    }
+    Collection c;
+    Window window;
+    MediaLibrary library;
+    MediaPickerController picker{library};
+    PickerDelegate delegate;
+};
+
 QAccessible::State stateOfRow(TableView *table, int row)
 {
     TableViewCell *cell = table->cellForRowAtIndexPath({0, row});
@@ -211,21 +233,14 @@ QAccessible::State stateOfRow(TableView *table, int row)
 
 TEST(MediaPicker, ShowsTheLibrarySortedSearchesAndPicksSeveralSongs)
 {
-    Collection c;
-    Window window;
-    window.makeKeyAndVisible();
-    MediaLibrary library;
-    library.setFolder(c.folder);
-    MediaPickerController picker(library);
-    PickerDelegate delegate;
-    picker.setDelegate(&delegate);
+    OpenPicker open(true);
+    MediaPickerController &picker = open.picker;
+    PickerDelegate &delegate = open.delegate;
     picker.setPrompt(QStringLiteral("Pick songs"));
-    picker.setAllowsPickingMultipleItems(true);
-    picker.present();
     ASSERT_TRUE(picker.isOnScreen());
     EXPECT_EQ(picker.promptLabel()->text(), QStringLiteral("Pick songs"));
     EXPECT_FALSE(picker.statusText().isEmpty()); // reading
-    ASSERT_TRUE(waitUntil([&] { return picker.shownItems().size() == 8; }, 20000));
+    ASSERT_TRUE(open.loaded());
     EXPECT_EQ(titles(picker.shownItems()), expectedOrder);
     EXPECT_TRUE(picker.statusText().isEmpty());
 
@@ -267,19 +282,11 @@ TEST(MediaPicker, ShowsTheLibrarySortedSearchesAndPicksSeveralSongs)
 
 TEST(MediaPicker, WithoutMultipleSelectionATapPicksOneSong)
 {
-    Collection c;
-    Window window;
-    window.makeKeyAndVisible();
-    MediaLibrary library;
-    library.setFolder(c.folder);
-    MediaPickerController picker(library);
-    PickerDelegate delegate;
-    picker.setDelegate(&delegate);
-    picker.present();
-    ASSERT_TRUE(waitUntil([&] { return picker.shownItems().size() == 8; }, 20000));
-    picker.tableView()->activateRow({0, 2});
-    ASSERT_EQ(delegate.picked.size(), 1);
-    EXPECT_EQ(delegate.picked.first(), QStringList({"Song 9"}));
+    OpenPicker open(false);
+    ASSERT_TRUE(open.loaded());
+    open.picker.tableView()->activateRow({0, 2});
+    ASSERT_EQ(open.delegate.picked.size(), 1);
+    EXPECT_EQ(open.delegate.picked.first(), QStringList({"Song 9"}));
 }
 
 } // namespace

@@ -359,6 +359,18 @@ TagLib::FLAC::Picture *flacPicture(const SongFixtures::Tags &tags)
     return picture;
 }
 
+template <typename OggFile>
+bool tagOgg(const QByteArray &name, const SongFixtures::Tags &tags)
+{
+    OggFile file(name.constData(), false);
+    if (!file.isValid())
+        return false;
+    fillXiph(file.tag(), tags);
+    if (!tags.picture.isEmpty())
+        file.tag()->addPicture(flacPicture(tags));
+    return file.save();
+}
+
 } // namespace
 
 bool SongFixtures::writeXiph(const QString &path, Xiph format, const Tags &tags)
@@ -378,22 +390,9 @@ bool SongFixtures::writeXiph(const QString &path, Xiph format, const Tags &tags)
             file.addPicture(flacPicture(tags));
         return file.save();
     }
-    if (format == Xiph::Vorbis) {
-        TagLib::Ogg::Vorbis::File file(name.constData(), false);
-        if (!file.isValid())
-            return false;
-        fillXiph(file.tag(), tags);
-        if (!tags.picture.isEmpty())
-            file.tag()->addPicture(flacPicture(tags));
-        return file.save();
-    }
-    TagLib::Ogg::Opus::File file(name.constData(), false);
-    if (!file.isValid())
-        return false;
-    fillXiph(file.tag(), tags);
-    if (!tags.picture.isEmpty())
-        file.tag()->addPicture(flacPicture(tags));
-    return file.save();
+    if (format == Xiph::Vorbis)
+        return tagOgg<TagLib::Ogg::Vorbis::File>(name, tags);
+    return tagOgg<TagLib::Ogg::Opus::File>(name, tags);
 }
 
 bool SongFixtures::writeWav(const QString &path)
