@@ -144,11 +144,11 @@ bool writeTags(int fd, const AssetExportSession::Metadata &metadata)
         tag->setTitle(tagText(*metadata.title));
     if (metadata.artist)
         tag->setArtist(tagText(*metadata.artist));
-    if (metadata.albumTitle)
-        tag->setAlbum(tagText(*metadata.albumTitle));
+    if (metadata.album)
+        tag->setAlbum(tagText(*metadata.album));
     if (metadata.lyrics)
         tag->setItem("\251lyr", TagLib::StringList(tagText(*metadata.lyrics)));
-    if (const std::optional<TagLib::MP4::CoverArt> cover = coverArt(metadata.artwork)) {
+    if (const std::optional<TagLib::MP4::CoverArt> cover = coverArt(metadata.picture)) {
         TagLib::MP4::CoverArtList covers;
         covers.append(*cover);
         tag->setItem("covr", covers);

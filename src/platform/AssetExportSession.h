@@ -1,12 +1,13 @@
 #pragma once
 
+#include "MediaFileTags.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QUrl>
 
 #include <functional>
 #include <memory>
-#include <optional>
 
 // Exports one song into an M4A file (the "ipod" flavour of MP4) with FFmpeg: an AAC stream
 // is copied as it is, anything else is decoded and encoded with FFmpeg's own AAC encoder
@@ -26,15 +27,9 @@ public:
     // be written.
     enum class Failure { None, Protected, Unreadable, Unwritable };
 
-    struct Metadata
-    {
-        std::optional<QString> title;
-        std::optional<QString> artist;
-        std::optional<QString> albumTitle;
-        std::optional<QString> lyrics;
-        // The cover as stored in the source (JPEG and PNG are kept, others become PNG).
-        QByteArray artwork;
-    };
+    // What is written as M4A tags: title, artist, album, lyrics and the cover as stored in the
+    // source (JPEG and PNG are kept, others become PNG).
+    using Metadata = MediaFileTags;
     struct Result
     {
         Status status = Status::Unknown;
