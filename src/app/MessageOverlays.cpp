@@ -1,5 +1,7 @@
 #include "MessageOverlays.h"
 
+#include <QPointer>
+
 #include "DDProgressView.h"
 #include "MessageIconView.h"
 #include "platform/Label.h"
@@ -80,6 +82,12 @@ void MessageOverlays::showFading(View *overlay)
         .delay(fadeDelayMs)
         .curve(QEasingCurve::InOutQuad)
         .alpha(overlay, 0.0)
+        .completion([faded = QPointer<View>(overlay)](bool finished) {
+            // Faded out, it stays in the window but is no longer drawn: a transparent view on
+            // top would be repainted with every change beneath it (a scrolling title, say).
+            if (finished && faded)
+                faded->setVisible(false);
+        })
         .start();
 }
 

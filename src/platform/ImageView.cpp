@@ -20,6 +20,7 @@ ImageView::ImageView(const QPixmap &image, QWidget *parent) : ImageView(parent)
 void ImageView::setImage(const QPixmap &image)
 {
     m_image = image;
+    m_scaled = QPixmap();
     update();
 }
 
@@ -27,9 +28,20 @@ void ImageView::paintEvent(QPaintEvent *)
 {
     if (m_image.isNull())
         return;
+    // Scaled once for the size and the screen's pixel ratio, so a repaint (a label moving
+    // over the picture, say) is a plain copy rather than a smooth scaling of the whole picture.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(size()) * ratio).toSize();
+    if (m_scaled.isNull() || m_scaled.size() != pixels) {
+        QImage scaled = m_image.toImage();
+        if (scaled.size() != pixels)
+            scaled = scaled.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        // In the format the window is drawn in: nothing to convert at each repaint.
+        m_scaled = QPixmap::fromImage(scaled.convertToFormat(QImage::Format_ARGB32_Premultiplied));
+        m_scaled.setDevicePixelRatio(ratio);
+    }
     QPainter painter(this);
-    painter.setRenderHint(QPainter::SmoothPixmapTransform);
-    painter.drawPixmap(rect(), m_image);
+    painter.drawPixmap(rect().topLeft(), m_scaled);
 }
 
 QPixmap ImageView::imageNamed(const QString &name)

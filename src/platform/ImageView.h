@@ -23,4 +23,5 @@ protected:
 
 private:
     QPixmap m_image;
+    QPixmap m_scaled; // m_image at the view's size in device pixels
 };

@@ -4,6 +4,7 @@
 
 #include <QBuffer>
 #include <QGraphicsOpacityEffect>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 
@@ -38,11 +39,17 @@ void View::setBorderColor(const QColor &color)
     update();
 }
 
-void View::paintEvent(QPaintEvent *)
+void View::paintEvent(QPaintEvent *event)
 {
     if (m_background.alpha() == 0 && m_border.alpha() == 0)
         return;
     QPainter painter(this);
+    if (m_cornerRadius <= 0 && m_border.alpha() == 0) {
+        // Only the part being repainted: a small change over a large view (a label moving
+        // over a screen) then fills a small area, not the whole view clipped.
+        painter.fillRect(event->rect(), m_background);
+        return;
+    }
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(m_border.alpha() ? QPen(m_border, 1) : QPen(Qt::NoPen));
     painter.setBrush(m_background);

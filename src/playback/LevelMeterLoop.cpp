@@ -18,6 +18,8 @@ void LevelMeterLoop::start(Pass pass)
         m_stopping = false;
         m_woken = false;
     }
+    // Counted from here until the thread has ended, so a loop that outlives its stop shows.
+    ++s_live;
     m_thread = std::thread([this, pass = std::move(pass)] { run(pass); });
 }
 
@@ -44,7 +46,6 @@ void LevelMeterLoop::wake()
 
 void LevelMeterLoop::run(Pass pass)
 {
-    ++s_live;
     std::unique_lock lock(m_mutex);
     while (!m_stopping) {
         // Sleep first, as the meters are read after each interval.

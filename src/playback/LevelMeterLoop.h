@@ -30,7 +30,7 @@ public:
     bool isRunning() const { return m_thread.joinable(); }
     int intervalMs() const { return m_intervalMs; }
 
-    // Loop threads alive in this process, for tests.
+    // Loops started and not yet ended in this process, for tests.
     static int liveLoops() { return s_live; }
 
 private:

@@ -28,16 +28,26 @@ QString NowPlayingInfo::trackId() const
     return QStringLiteral("/org/orbo/Orbo/track/%1").arg(m_trackNumber);
 }
 
-bool NowPlayingInfo::writeArtwork(const QString &previousArtUrl)
+namespace {
+// The default picture as PNG bytes, encoded once: songs without a cover are common.
+QByteArray defaultArtwork()
 {
-    QByteArray png = m_artworkPng;
-    if (png.isEmpty()) {
-        const QPixmap fallback = ImageView::imageNamed(QStringLiteral("noAlbumImageBig"));
+    static const QByteArray bytes = [] {
+        QByteArray png;
         QBuffer buffer(&png);
         buffer.open(QIODevice::WriteOnly);
-        if (fallback.isNull() || !fallback.save(&buffer, "PNG"))
-            return false;
-    }
+        const QPixmap picture = ImageView::imageNamed(QStringLiteral("noAlbumImageBig"));
+        return !picture.isNull() && picture.save(&buffer, "PNG") ? png : QByteArray();
+    }();
+    return bytes;
+}
+} // namespace
+
+bool NowPlayingInfo::writeArtwork(const QString &previousArtUrl)
+{
+    const QByteArray png = m_artworkPng.isEmpty() ? defaultArtwork() : m_artworkPng;
+    if (png.isEmpty())
+        return false;
     // Named by its contents: a desktop that keeps pictures by address never shows an old one.
     const QString folder = Sandbox::cachesPath() + QStringLiteral("/nowPlaying");
     const QString path = folder + QLatin1Char('/')

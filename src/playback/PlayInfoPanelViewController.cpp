@@ -695,7 +695,10 @@ void PlayInfoPanelViewController::panelInfoSet()
     if (target == m_progressBarImageView->geometry())
         return;
     // It glides over the next second while the song plays; a held song's bar just stands.
-    if (progress.animated && isPlaying())
+    // A step of a point or two (any song longer than about two minutes, every second) looks
+    // the same set at once, and costs no second of animation frames.
+    const int step = std::abs(target.width() - m_progressBarImageView->width());
+    if (progress.animated && isPlaying() && step > 2)
         ViewAnimation(QStringLiteral("progressbarAni"), 1000)
             .curve(QEasingCurve::Linear)
             .frame(m_progressBarImageView, target)
