@@ -50,11 +50,13 @@ TEST(LevelMeterLoop, ALoopWithNothingPlayingSleepsUntilWokenAndStillStops)
     loop.wake();
     ASSERT_TRUE(waitUntil([&] { return passes > 5; }, 3000));
     playing = false;
-    ASSERT_TRUE(waitUntil([&] {
-        const int seen = passes;
-        QThread::msleep(10);
-        return passes == seen;
-    }, 3000));
+    ASSERT_TRUE(waitUntil(
+        [&] {
+            const int seen = passes;
+            QThread::msleep(10);
+            return passes == seen;
+        },
+        3000));
     // A sleeping loop ends at once when stopped (stop waits for it).
     loop.stop();
     EXPECT_EQ(LevelMeterLoop::liveLoops(), 0);
