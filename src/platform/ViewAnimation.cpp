@@ -314,7 +314,8 @@ QAbstractAnimation *ViewAnimation::flipFromRight(QWidget *view, const QString &n
     appendRecord(record);
     cancelConflicts(view, QStringLiteral("flip"));
 
-    auto *animation = new QVariantAnimation;
+    // It goes with its view: a flip has no target that would stop it otherwise.
+    auto *animation = new QVariantAnimation(view);
     animation->setStartValue(1.0);
     animation->setEndValue(-1.0);
     animation->setDuration(durationMs);
