@@ -348,6 +348,8 @@ QAbstractAnimation *ViewAnimation::flipFromRight(QWidget *view, const QString &n
     runningList().append(running);
     QObject::connect(animation, &QAbstractAnimation::finished, [animation] { forget(animation); });
     QObject::connect(animation, &QObject::destroyed, [animation] { forget(animation); });
+    // A view that goes away takes its flip with it, as it does its other animations.
+    QObject::connect(view, &QObject::destroyed, animation, [animation] { animation->stop(); });
     animation->start(QAbstractAnimation::DeleteWhenStopped);
     return animation;
 }

@@ -449,6 +449,9 @@ void PlayInfoPanelViewController::playReadMusic()
 {
     playMusic();
     playOrPauseMusic();
+    // Held at its very start, whatever slipped out between starting and pausing.
+    if (m_mPlayer && !m_mPlayer->isPlaying())
+        m_mPlayer->setCurrentTime(0);
 }
 
 void PlayInfoPanelViewController::playOrPauseMusic()
