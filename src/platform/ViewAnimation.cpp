@@ -314,8 +314,7 @@ QAbstractAnimation *ViewAnimation::flipFromRight(QWidget *view, const QString &n
     appendRecord(record);
     cancelConflicts(view, QStringLiteral("flip"));
 
-    // It goes with its view: a flip has no target that would stop it otherwise.
-    auto *animation = new QVariantAnimation(view);
+    auto *animation = new QVariantAnimation;
     animation->setStartValue(1.0);
     animation->setEndValue(-1.0);
     animation->setDuration(durationMs);
