@@ -2,8 +2,10 @@
 # sounds, drawn and made at build time by the asset generator) and ":/i18n/" (string
 # tables compiled from the Qt Linguist files with lrelease).
 
-add_executable(asset_generator ${CMAKE_CURRENT_LIST_DIR}/tools/AssetGenerator.cpp)
-target_link_libraries(asset_generator PRIVATE Qt6::Gui)
+find_package(Qt6 6.4 REQUIRED COMPONENTS Svg)
+add_executable(asset_generator ${CMAKE_CURRENT_LIST_DIR}/tools/AssetGenerator.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tools/DesktopAssets.cpp)
+target_link_libraries(asset_generator PRIVATE Qt6::Gui Qt6::Svg)
 # A build tool: it runs during the build and needs no sanitizer of the build's own.
 target_compile_options(asset_generator PRIVATE -fno-sanitize=all)
 target_link_options(asset_generator PRIVATE -fno-sanitize=all)
@@ -39,19 +41,33 @@ set(ORBO_ASSETS
     list_playbackList@2x.png list_playbackListSetting@2x.png listCheckOn@2x.png listCheckOff@2x.png
     MP3IconSmall@2x.png folder_orange_open@2x.png
     Orbo_Melody_Play-01.wav Orbo_Melody_FF-02.wav Orbo_Melody_REW-02.wav
+    help@2x.png
 )
+# The desktop icon in every size, rendered from its SVG (installed, not compiled in).
+set(ORBO_ICON_SVG ${CMAKE_CURRENT_LIST_DIR}/desktop/org.orbo.Orbo.svg)
+set(ORBO_ICON_DIR ${CMAKE_BINARY_DIR}/icons)
+set(ORBO_ICON_SIZES 16 24 32 48 64 128 256 512)
+set(ORBO_ICON_FILES)
+foreach(size ${ORBO_ICON_SIZES})
+    list(APPEND ORBO_ICON_FILES ${ORBO_ICON_DIR}/org.orbo.Orbo-${size}.png)
+endforeach()
 list(TRANSFORM ORBO_ASSETS PREPEND ${ORBO_ASSET_DIR}/ OUTPUT_VARIABLE ORBO_ASSET_FILES)
 add_custom_command(
-    OUTPUT ${ORBO_ASSET_FILES}
-    COMMAND asset_generator ${ORBO_ASSET_DIR}
-    DEPENDS asset_generator
+    OUTPUT ${ORBO_ASSET_FILES} ${ORBO_ICON_FILES}
+    COMMAND asset_generator ${ORBO_ASSET_DIR} ${ORBO_ICON_SVG} ${ORBO_ICON_DIR}
+    DEPENDS asset_generator ${ORBO_ICON_SVG}
     COMMENT "Drawing pictures and making sounds"
     VERBATIM)
-set_source_files_properties(${ORBO_ASSET_FILES} PROPERTIES GENERATED TRUE)
+set_source_files_properties(${ORBO_ASSET_FILES} ${ORBO_ICON_FILES} PROPERTIES GENERATED TRUE)
 qt_add_resources(orbo_core orbo_bundle
     PREFIX /bundle
     BASE ${ORBO_ASSET_DIR}
     FILES ${ORBO_ASSET_FILES})
+# The window's own icon, for desktops that do not look the desktop entry up.
+qt_add_resources(orbo_core orbo_icon
+    PREFIX /icons
+    BASE ${ORBO_ICON_DIR}
+    FILES ${ORBO_ICON_DIR}/org.orbo.Orbo-256.png)
 
 find_program(ORBO_LRELEASE NAMES lrelease-qt6 lrelease
     HINTS ${QT6_INSTALL_PREFIX}/${QT6_INSTALL_BINS} /usr/lib/qt6/bin REQUIRED)

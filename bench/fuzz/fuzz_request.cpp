@@ -15,6 +15,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     }
     if (request.isHeaderComplete()) {
         (void)request.headerField("Content-Length");
+        (void)request.headerFieldValues("Transfer-Encoding");
         (void)request.serialized();
     }
     return 0;

@@ -1,7 +1,9 @@
 // Draws every picture and makes every sound the program ships, at build time, so the
 // assets stay in one style and come from source: a dark player look with a teal accent.
 //
-//   asset_generator <output folder>
+//   asset_generator <output folder> [<icon SVG> <icon output folder>]
+#include "DesktopAssets.h"
+
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
@@ -843,8 +845,8 @@ int main(int argc, char *argv[])
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QGuiApplication app(argc, argv);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: asset_generator <output folder>\n");
+    if (argc != 2 && argc != 4) {
+        std::fprintf(stderr, "usage: asset_generator <output folder> [<icon SVG> <icon output folder>]\n");
         return 2;
     }
     outDir = QString::fromLocal8Bit(argv[1]);
@@ -858,5 +860,10 @@ int main(int argc, char *argv[])
     listParts();
     playlistParts();
     sounds();
+    ok = DesktopAssets::drawHelpPicture(outDir) && ok;
+    if (argc == 4) {
+        QDir().mkpath(QString::fromLocal8Bit(argv[3]));
+        ok = DesktopAssets::renderIcons(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])) && ok;
+    }
     return ok ? 0 : 1;
 }

@@ -60,6 +60,146 @@
         <translation>A song shows up in its folder once its name ends in .mp3 or .m4a.</translation>
     </message>
     <message>
+        <source>Sever Started</source>
+        <translation>Server started</translation>
+    </message>
+    <message>
+        <source>Server Stopped</source>
+        <translation>Server stopped</translation>
+    </message>
+    <message>
+        <source>File Transfer Title</source>
+        <translation>Wi-Fi Transfer</translation>
+    </message>
+    <message>
+        <source>File Transfer</source>
+        <translation>Web Server</translation>
+    </message>
+    <message>
+        <source>File Transfer Messages</source>
+        <translation>Messages</translation>
+    </message>
+    <message>
+        <source>Memory usage</source>
+        <translation>Storage</translation>
+    </message>
+    <message>
+        <source>enter into the browser PC</source>
+        <translation>Type one of these addresses into a browser on your computer.</translation>
+    </message>
+    <message>
+        <source>Start the server</source>
+        <translation>Start the server</translation>
+    </message>
+    <message>
+        <source>WiFi URL</source>
+        <translation>Wi-Fi URL</translation>
+    </message>
+    <message>
+        <source>3G URL</source>
+        <translation>Mobile URL</translation>
+    </message>
+    <message>
+        <source>No Connection</source>
+        <translation>No Connection</translation>
+    </message>
+    <message>
+        <source>Awake</source>
+        <translation>AWAKE</translation>
+    </message>
+    <message>
+        <source>Require a code</source>
+        <translation>Require a code</translation>
+    </message>
+    <message>
+        <source>Code: %1 (any user name)</source>
+        <translation>Code: %1 (any user name)</translation>
+    </message>
+    <message>
+        <source>A new code at every start</source>
+        <translation>A new code at every start</translation>
+    </message>
+    <message>
+        <source>Anyone on the network can upload</source>
+        <translation>Anyone on the network can upload</translation>
+    </message>
+    <message>
+        <source>Caution</source>
+        <translation>Caution</translation>
+    </message>
+    <message>
+        <source>communication charges.</source>
+        <translation>Over a mobile connection, uploads may cost you data charges.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>OK</translation>
+    </message>
+    <message>
+        <source>Loading information ...</source>
+        <translation>Loading information…</translation>
+    </message>
+    <message>
+        <source>USED</source>
+        <translation>Used</translation>
+    </message>
+    <message>
+        <source>FREE</source>
+        <translation>Free</translation>
+    </message>
+    <message>
+        <source>TOTAL</source>
+        <translation>Total</translation>
+    </message>
+    <message>
+        <source>Publisher line</source>
+        <translation>Made by the Orbo developers</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>Help</translation>
+    </message>
+    <message>
+        <source>Help picture</source>
+        <translation>How to use Orbo</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>Zoom In</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>Zoom Out</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>Settings</translation>
+    </message>
+    <message>
+        <source>Player Settings</source>
+        <translation>Player</translation>
+    </message>
+    <message>
+        <source>ID3Tag Encoding</source>
+        <translation>Tag Encoding</translation>
+    </message>
+    <message>
+        <source>Screen Auto SleepMode</source>
+        <translation>Screen May Sleep</translation>
+    </message>
+    <message>
+        <source>Earphones Beep Sound</source>
+        <translation>Earphone Beeps</translation>
+    </message>
+    <message>
+        <source>AllTextEncodings</source>
+        <translation>All Text Encodings</translation>
+    </message>
+    <message>
         <source>Please select the music.</source>
         <translation>Please select a song.</translation>
     </message>
@@ -168,6 +308,54 @@
         <translation>Delete</translation>
     </message>
     <message>
+        <source>Copy songs to 'iPod_Songs' Folder</source>
+        <translation>Pick songs to copy into the iPod_Songs folder</translation>
+    </message>
+    <message>
+        <source>Copy songs from iPod library</source>
+        <translation>Copying songs from your music library</translation>
+    </message>
+    <message>
+        <source>The screen stays on while songs are copied.</source>
+        <translation>The screen stays on while songs are copied.</translation>
+    </message>
+    <message>
+        <source>Copy progress</source>
+        <translation>Copy progress</translation>
+    </message>
+    <message>
+        <source>Do not support DRM</source>
+        <translation>Copy-protected song, not copied</translation>
+    </message>
+    <message>
+        <source>%@ Failed</source>
+        <translation>%@ could not be copied</translation>
+    </message>
+    <message>
+        <source>Complete copy songs</source>
+        <translation>Songs copied</translation>
+    </message>
+    <message>
+        <source>Go iPod_Songs</source>
+        <translation>Open iPod_Songs</translation>
+    </message>
+    <message>
+        <source>Go Home</source>
+        <translation>Back to Menu</translation>
+    </message>
+    <message>
+        <source>Reading the music library...</source>
+        <translation>Reading the music library…</translation>
+    </message>
+    <message>
+        <source>No songs in %1</source>
+        <translation>No songs in %1</translation>
+    </message>
+    <message>
+        <source>No songs match the search.</source>
+        <translation>No songs match the search.</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>Cancel</translation>
     </message>
@@ -254,10 +442,6 @@
     <message>
         <source>close</source>
         <translation>Close</translation>
-    </message>
-    <message>
-        <source>Loading information ...</source>
-        <translation>Loading information…</translation>
     </message>
 </context>
 </TS>

@@ -104,6 +104,150 @@
         <translation>검색</translation>
     </message>
     <message>
+        <source>Folders can only be made inside the Documents folder.</source>
+        <translation>폴더는 Documents 폴더 안에만 만들 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>Sever Started</source>
+        <translation>서버를 시작했습니다</translation>
+    </message>
+    <message>
+        <source>Server Stopped</source>
+        <translation>서버를 멈췄습니다</translation>
+    </message>
+    <message>
+        <source>File Transfer Title</source>
+        <translation>Wi-Fi 전송</translation>
+    </message>
+    <message>
+        <source>File Transfer</source>
+        <translation>웹 서버</translation>
+    </message>
+    <message>
+        <source>File Transfer Messages</source>
+        <translation>메시지</translation>
+    </message>
+    <message>
+        <source>Memory usage</source>
+        <translation>저장 공간</translation>
+    </message>
+    <message>
+        <source>enter into the browser PC</source>
+        <translation>컴퓨터의 브라우저에 이 주소 중 하나를 입력하세요.</translation>
+    </message>
+    <message>
+        <source>Start the server</source>
+        <translation>서버 시작</translation>
+    </message>
+    <message>
+        <source>WiFi URL</source>
+        <translation>Wi-Fi 주소</translation>
+    </message>
+    <message>
+        <source>3G URL</source>
+        <translation>모바일 주소</translation>
+    </message>
+    <message>
+        <source>No Connection</source>
+        <translation>연결 없음</translation>
+    </message>
+    <message>
+        <source>Awake</source>
+        <translation>켜짐 유지</translation>
+    </message>
+    <message>
+        <source>Require a code</source>
+        <translation>코드 요구</translation>
+    </message>
+    <message>
+        <source>Code: %1 (any user name)</source>
+        <translation>코드: %1 (사용자 이름은 아무거나)</translation>
+    </message>
+    <message>
+        <source>A new code at every start</source>
+        <translation>시작할 때마다 새 코드</translation>
+    </message>
+    <message>
+        <source>Anyone on the network can upload</source>
+        <translation>네트워크의 누구나 올릴 수 있습니다</translation>
+    </message>
+    <message>
+        <source>Caution</source>
+        <translation>주의</translation>
+    </message>
+    <message>
+        <source>communication charges.</source>
+        <translation>모바일 연결로 올리면 데이터 요금이 나올 수 있습니다.</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>확인</translation>
+    </message>
+    <message>
+        <source>Loading information ...</source>
+        <translation>정보를 읽는 중…</translation>
+    </message>
+    <message>
+        <source>USED</source>
+        <translation>사용</translation>
+    </message>
+    <message>
+        <source>FREE</source>
+        <translation>남음</translation>
+    </message>
+    <message>
+        <source>TOTAL</source>
+        <translation>전체</translation>
+    </message>
+    <message>
+        <source>Publisher line</source>
+        <translation>Orbo 개발자들이 만들었습니다</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>닫기</translation>
+    </message>
+    <message>
+        <source>Help</source>
+        <translation>도움말</translation>
+    </message>
+    <message>
+        <source>Help picture</source>
+        <translation>Orbo 사용법</translation>
+    </message>
+    <message>
+        <source>Zoom In</source>
+        <translation>확대</translation>
+    </message>
+    <message>
+        <source>Zoom Out</source>
+        <translation>축소</translation>
+    </message>
+    <message>
+        <source>Settings</source>
+        <translation>설정</translation>
+    </message>
+    <message>
+        <source>Player Settings</source>
+        <translation>플레이어</translation>
+    </message>
+    <message>
+        <source>ID3Tag Encoding</source>
+        <translation>태그 인코딩</translation>
+    </message>
+    <message>
+        <source>Screen Auto SleepMode</source>
+        <translation>화면 자동 꺼짐</translation>
+    </message>
+    <message>
+        <source>Earphones Beep Sound</source>
+        <translation>이어폰 신호음</translation>
+    </message>
+    <message>
+        <source>AllTextEncodings</source>
+        <translation>모든 텍스트 인코딩</translation>
+    </message>
+    <message>
         <source>Please select the music.</source>
         <translation>노래를 선택하세요.</translation>
     </message>
@@ -216,6 +360,54 @@
         <translation>삭제</translation>
     </message>
     <message>
+        <source>Copy songs to 'iPod_Songs' Folder</source>
+        <translation>iPod_Songs 폴더로 복사할 곡을 고르세요</translation>
+    </message>
+    <message>
+        <source>Copy songs from iPod library</source>
+        <translation>음악 보관함에서 곡을 복사하는 중</translation>
+    </message>
+    <message>
+        <source>The screen stays on while songs are copied.</source>
+        <translation>곡을 복사하는 동안 화면이 꺼지지 않습니다.</translation>
+    </message>
+    <message>
+        <source>Copy progress</source>
+        <translation>복사 진행</translation>
+    </message>
+    <message>
+        <source>Do not support DRM</source>
+        <translation>복사 방지된 곡이라 복사하지 못했습니다</translation>
+    </message>
+    <message>
+        <source>%@ Failed</source>
+        <translation>%@ 복사 실패</translation>
+    </message>
+    <message>
+        <source>Complete copy songs</source>
+        <translation>곡 복사 완료</translation>
+    </message>
+    <message>
+        <source>Go iPod_Songs</source>
+        <translation>iPod_Songs 열기</translation>
+    </message>
+    <message>
+        <source>Go Home</source>
+        <translation>메뉴로</translation>
+    </message>
+    <message>
+        <source>Reading the music library...</source>
+        <translation>음악 보관함을 읽는 중…</translation>
+    </message>
+    <message>
+        <source>No songs in %1</source>
+        <translation>%1 폴더에 곡이 없습니다</translation>
+    </message>
+    <message>
+        <source>No songs match the search.</source>
+        <translation>검색과 맞는 곡이 없습니다.</translation>
+    </message>
+    <message>
         <source>Cancel</source>
         <translation>취소</translation>
     </message>
@@ -302,10 +494,6 @@
     <message>
         <source>close</source>
         <translation>닫기</translation>
-    </message>
-    <message>
-        <source>Loading information ...</source>
-        <translation>정보를 읽는 중…</translation>
     </message>
 </context>
 </TS>

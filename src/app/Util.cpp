@@ -2,6 +2,7 @@
 #include "platform/ImageCodec.h"
 #include "library/NotificationNames.h"
 
+#include "platform/FileManager.h"
 #include "library/SettingsKeys.h"
 #include "platform/NotificationCenter.h"
 #include "platform/UserDefaults.h"
@@ -9,7 +10,6 @@
 #include "platform/ViewAnimation.h"
 #include "platform/Window.h"
 
-#include <QFile>
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QPainter>
@@ -58,7 +58,8 @@ void Util::setAlertPresenter(AlertPresenter newPresenter)
 bool Util::addSkipBackupAttributeToItemAtURL(const QUrl &url)
 {
     const char value = 1;
-    return ::setxattr(QFile::encodeName(url.toLocalFile()).constData(), "user.com.apple.MobileBackup", &value, 1, 0)
+    return ::setxattr(FileManager::fileSystemRepresentation(url.toLocalFile()).constData(),
+                      "user.com.apple.MobileBackup", &value, 1, 0)
         == 0;
 }
 

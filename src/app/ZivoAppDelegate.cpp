@@ -149,11 +149,14 @@ void ZivoAppDelegate::applicationWillResignActive()
 void ZivoAppDelegate::applicationDidEnterBackground()
 {
     qCInfo(lcApp) << "applicationDidEnterBackground";
+    // Minimised: work that kept the desktop awake lets it sleep until the window is back.
+    IdleTimer::shared().setInBackground(true);
 }
 
 void ZivoAppDelegate::applicationWillEnterForeground()
 {
     qCInfo(lcApp) << "applicationWillEnterForeground";
+    IdleTimer::shared().setInBackground(false);
     if (PlayInfoPanel *panel = playInfoPanel())
         panel->scrollLabelRestart();
 }

@@ -1,6 +1,10 @@
 #include "app/ZivoAppDelegate.h"
 #include "browse/MusicListViewController.h"
 #include "browse/MusicMainViewController.h"
+#include "platform/Window.h"
+#include "settings/EncodingsViewController.h"
+#include "settings/HelpViewController.h"
+#include "settings/SettingsViewController.h"
 #include "browse/MusicSubListViewController.h"
 #include "browse/FileSelectorSubViewController.h"
 #include "browse/FileSelectorViewController.h"
@@ -9,6 +13,7 @@
 #include "browse/PlaybackListViewController.h"
 #include "browse/PlaybackSubListViewController.h"
 #include "platform/Bundle.h"
+#include "platform/MediaLibrary.h"
 #include "platform/MemoryTuning.h"
 #include "platform/MprisService.h"
 #include "platform/QuitOnSignal.h"
@@ -18,9 +23,12 @@
 #include "playback/PlayInfoPanelViewController.h"
 #include "platform/UserDefaults.h"
 #include "transfer/HeadlessTransfer.h"
+#include "transfer/WebserverViewController.h"
 
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QIcon>
+#include <QDir>
 
 #include <cstdio>
 #include <cstring>
@@ -41,7 +49,7 @@ bool wantsTextOnly(int argc, char *argv[])
 // Every screen of the program, made once by the application delegate at start. The shell
 // knows screens only through this table, so the screens' folders depend on the shell and
 // never the other way round.
-ScreenFactory screenFactory()
+ScreenFactory screenFactory(quint16 transferPort)
 {
     ScreenFactory screens;
     screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
@@ -54,6 +62,10 @@ ScreenFactory screenFactory()
     screens.add(Screen::PlaybackSubList, [] { return std::make_unique<PlaybackSubListViewController>(); });
     screens.add(Screen::FileSelector, [] { return std::make_unique<FileSelectorViewController>(); });
     screens.add(Screen::FileSelectorSub, [] { return std::make_unique<FileSelectorSubViewController>(); });
+    screens.add(Screen::Webserver, [transferPort] { return std::make_unique<WebserverViewController>(transferPort); });
+    screens.add(Screen::Settings, [] { return std::make_unique<SettingsViewController>(); });
+    screens.add(Screen::Help, [] { return std::make_unique<HelpViewController>(); });
+    screens.add(Screen::Encodings, [] { return std::make_unique<EncodingsViewController>(); });
     return screens;
 }
 } // namespace
@@ -70,6 +82,10 @@ int main(int argc, char *argv[])
     QApplication::setApplicationName(QStringLiteral("orbo"));
     QApplication::setApplicationDisplayName(QStringLiteral("Orbo"));
     QApplication::setApplicationVersion(QStringLiteral(ORBO_VERSION));
+    // The desktop finds the entry, and with it the icon, by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.orbo.Orbo"));
+    if (qobject_cast<QApplication *>(&app))
+        QApplication::setWindowIcon(QIcon(QStringLiteral(":/icons/org.orbo.Orbo-256.png")));
 
     QCommandLineParser parser;
     parser.setApplicationDescription(QStringLiteral("Orbo, a music player for the songs in its Documents folder."));
@@ -80,30 +96,67 @@ int main(int argc, char *argv[])
                    QStringLiteral("Keep the songs, caches and settings under <dir> (Documents, Caches, Preferences)."),
                    QStringLiteral("dir"));
     parser.addOption(homeOption);
+    const QCommandLineOption transferPortOption(
+        QStringLiteral("transfer-port"),
+        QStringLiteral("Serve the Wi-Fi transfer screen's page on <port> (default 5551, 0: any free one)."),
+        QStringLiteral("port"), QString::number(WebserverViewController::defaultPort));
+    parser.addOption(transferPortOption);
+    const QCommandLineOption musicLibraryOption(QStringLiteral("music-library"),
+                                                QStringLiteral(
+                                                    "Import songs from <dir> (default: the desktop's music folder)."),
+                                                QStringLiteral("dir"));
+    parser.addOption(musicLibraryOption);
     parser.addOptions(HeadlessTransfer::commandLineOptions());
     parser.process(app);
 
+    bool portOk = false;
+    const uint transferPort = parser.value(transferPortOption).toUInt(&portOk);
+    if (!portOk || transferPort > 65535) {
+        std::fprintf(stderr, "orbo: invalid port %s\n", qPrintable(parser.value(transferPortOption)));
+        return 2;
+    }
+
     if (parser.isSet(homeOption))
         Sandbox::setHome(parser.value(homeOption));
+    if (parser.isSet(musicLibraryOption))
+        MediaLibrary::setDefaultFolder(QDir(parser.value(musicLibraryOption)).absolutePath());
     if (!Sandbox::createFolders()) {
         std::fprintf(stderr, "orbo: cannot create the folders under %s\n", qPrintable(Sandbox::documentsPath()));
         return 1;
     }
 
+    // One player per desktop session: the media remote's bus name is ours, or the running
+    // Orbo is asked to show its window and this start ends there.
+    MprisService mpris;
+    if (!mpris.registerOnBus() && MprisService::isRunningElsewhere()) {
+        if (MprisService::raiseRunningInstance()) {
+            std::fprintf(stderr, "orbo: already running; its window was raised\n");
+            return 0;
+        }
+        // Two players on one library would overwrite each other's settings.
+        std::fprintf(stderr, "orbo: another Orbo is running but does not answer; not starting a second one\n");
+        return 1;
+    }
     QuitOnSignal quitOnSignal;
 
-    // The shell: string tables, the application delegate's launch sequence (first-run
-    // defaults, the window with the main menu, the beeps), then the desktop's media remote.
+    // The shell: string tables, then the application delegate's launch sequence (first-run
+    // defaults, the window with the main menu, the beeps).
     Translations::install();
-    std::optional<ZivoAppDelegate> delegate(std::in_place, screenFactory());
+    std::optional<ZivoAppDelegate> delegate(std::in_place, screenFactory(quint16(transferPort)));
     auto panel = std::make_unique<PlayInfoPanelViewController>();
     PlayInfoPanelViewController &nowPlaying = *panel;
     delegate->installPlayInfoPanel(std::move(panel));
     delegate->didFinishLaunchingWithOptions();
     MprisPlayerBridge remotePlayer(nowPlaying);
-    MprisService mpris;
     mpris.setPlayer(&remotePlayer);
-    mpris.registerOnBus();
+    QObject::connect(&mpris, &MprisService::raiseRequested, delegate->window(), [&delegate] {
+        qInfo("orbo: raising the window (asked over the session bus)");
+        Window *window = delegate->window();
+        window->setWindowState((window->windowState() & ~Qt::WindowMinimized) | Qt::WindowActive);
+        window->show();
+        window->raise();
+        window->activateWindow();
+    });
 
     const int status = app.exec();
     mpris.setPlayer(nullptr);

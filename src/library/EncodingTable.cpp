@@ -21,11 +21,10 @@ Row near(quint32 number, const QString &name, const char *codec)
     return Row{number, name, Backend::Icu, codec, true};
 }
 
-// Apple's national variants of Mac Roman that Debian's ICU does not ship: the same
-// table with a handful of letters in other places.
-Row macRomanVariant(quint32 number, const QString &name, QList<std::pair<uchar, char16_t>> changes)
+// Apple tables that Debian's ICU and glibc do not ship, generated from perl's (SingleByteTable).
+Row table(quint32 number, const QString &name, const char *tableName)
 {
-    return Row{number, name, Backend::MacRomanVariant, "macos-0_2-10.2", false, std::move(changes)};
+    return Row{number, name, Backend::SingleByte, tableName, false};
 }
 
 Row none(quint32 number, const QString &name)
@@ -57,29 +56,16 @@ QList<Row> buildRows()
         near(ext(0x19), QStringLiteral("Simplified Chinese (Mac OS)"), "GB2312"),
         none(ext(0x1A), QStringLiteral("Tibetan (Mac OS)")),
         icu(ext(0x1D), QStringLiteral("Central European (Mac OS)"), "macos-29-10.2"),
-        // Symbol, Dingbats and Keyboard Symbols are not ASCII-compatible and have no
-        // stock table; Croatian (twenty letters moved), Farsi and NextStep tables are not
-        // shipped either, and Mac Roman or ISO-8859-6 would silently give wrong letters.
-        none(6, QStringLiteral("Symbol (Mac OS)")),
-        none(ext(0x22), QStringLiteral("Dingbats (Mac OS)")),
+        // Symbol and Dingbats are not ASCII-compatible: letters come out Greek or as signs.
+        table(6, QStringLiteral("Symbol (Mac OS)"), "MacSymbol"),
+        table(ext(0x22), QStringLiteral("Dingbats (Mac OS)"), "MacDingbats"),
         icu(ext(0x23), QStringLiteral("Turkish (Mac OS)"), "macos-35-10.2"),
-        none(ext(0x24), QStringLiteral("Croatian (Mac OS)")),
-        macRomanVariant(ext(0x25), QStringLiteral("Icelandic (Mac OS)"),
-                        {{0xA0, u'\u00DD'},
-                         {0xDC, u'\u00D0'},
-                         {0xDD, u'\u00F0'},
-                         {0xDE, u'\u00DE'},
-                         {0xDF, u'\u00FE'},
-                         {0xE0, u'\u00FD'}}),
-        macRomanVariant(ext(0x26), QStringLiteral("Romanian (Mac OS)"),
-                        {{0xAE, u'\u0102'},
-                         {0xAF, u'\u0218'},
-                         {0xBE, u'\u0103'},
-                         {0xBF, u'\u0219'},
-                         {0xDE, u'\u021A'},
-                         {0xDF, u'\u021B'}}),
+        table(ext(0x24), QStringLiteral("Croatian (Mac OS)"), "MacCroatian"),
+        table(ext(0x25), QStringLiteral("Icelandic (Mac OS)"), "MacIcelandic"),
+        table(ext(0x26), QStringLiteral("Romanian (Mac OS)"), "MacRomanian"),
+        // No public table at all.
         none(ext(0x29), QStringLiteral("Keyboard Symbols (Mac OS)")),
-        none(ext(0x8C), QStringLiteral("Farsi (Mac OS)")),
+        table(ext(0x8C), QStringLiteral("Farsi (Mac OS)"), "MacFarsi"),
         // Since Mac OS 9 Mac Cyrillic and Mac Ukrainian are the same table.
         icu(ext(0x98), QStringLiteral("Cyrillic (Mac OS Ukrainian)"), "x-MacUkraine"),
         // No published table; Latin-1 repertoire laid out like Mac Roman.
@@ -140,7 +126,7 @@ QList<Row> buildRows()
         // Mac Roman permuted to line up with Latin-1; no table was ever published.
         near(ext(0xA04), QStringLiteral("Western (Mac Mail)"), "ISO-8859-1"),
         icu(ext(0xA06), QStringLiteral("Traditional Chinese (Big 5 HKSCS)"), "Big5-HKSCS"),
-        none(2, QStringLiteral("Western (NextStep)")),
+        table(2, QStringLiteral("Western (NextStep)"), "nextstep"),
         Row{7, QStringLiteral("Non-lossy ASCII"), Backend::NonLossyAscii, nullptr, false},
         icu(ext(0xC02), QStringLiteral("Western (EBCDIC US)"), "IBM037"),
     };

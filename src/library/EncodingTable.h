@@ -3,8 +3,6 @@
 #include <QList>
 #include <QString>
 
-#include <utility>
-
 // The legacy text encodings the user can pick for reinterpreting song tag text,
 // in display order. Each row's stored number is what the settings keep: either
 // a built-in number or extendedFlag plus an extended code. Stateless.
@@ -24,7 +22,7 @@ public:
         Utf8, // ICU UTF-8 after dropping a byte-order mark
         Utf16, // byte-order mark sniffing, then ICU UTF-16BE/LE
         NonLossyAscii, // backslash escapes, see NonLossyAsciiDecoder
-        MacRomanVariant, // ICU Mac Roman with the bytes in byteChanges mapped differently
+        SingleByte, // a table of our own, SingleByteTable named by codecName
     };
 
     struct Row
@@ -32,12 +30,10 @@ public:
         quint32 number;
         QString name;
         Backend backend = Backend::None;
-        // Converter name for Icu and Iconv rows, otherwise null.
+        // Converter name for Icu and Iconv rows, table name for SingleByte rows, otherwise null.
         const char *codecName = nullptr;
         // The codec is the nearest one of the same script, not the exact table.
         bool approximate = false;
-        // For MacRomanVariant rows: the bytes whose character differs from Mac Roman.
-        QList<std::pair<uchar, char16_t>> byteChanges = {};
     };
 
     static const QList<Row> &rows();

@@ -22,3 +22,11 @@ inline const QString playMusicPrev = QStringLiteral("Notify_playMusicPrev");
 inline const QString soundPlay = QStringLiteral("Notify_soundPlay");
 inline const QString curFileDelPlayer = QStringLiteral("Notify_curFileDelPlayer");
 } // namespace Notify
+
+// The transfer server's own notifications (the server, its connections and the address
+// listing post them; the transfer screen and the headless server observe them).
+namespace TransferNotify {
+inline const QString connectionDidDie = QStringLiteral("HTTPConnectionDidDie");
+inline const QString addressesResolved = QStringLiteral("LocalhostAdressesResolved");
+inline const QString serverMessage = QStringLiteral("WebServerMessageNotify");
+} // namespace TransferNotify

@@ -18,6 +18,8 @@ inline const QString beepSoundModeKey = QStringLiteral("beepSoundModeKey");
 inline const QString caution3gmsgkey = QStringLiteral("caution3gmsgkey");
 inline const QString demoMusicCopyKey = QStringLiteral("demoMusicCopyKey");
 inline const QString shuffleHistoryKey = QStringLiteral("shuffleHistoryKey");
+// "1": the transfer server asks for a code (HTTP Digest) at its next start.
+inline const QString transferRequireCodeKey = QStringLiteral("transferRequireCodeKey");
 
 // A folder's file-list cache entry lives under this prefix plus the folder's name.
 // Folder names never contain a slash and settings keys never do either, so no

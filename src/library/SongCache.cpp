@@ -9,9 +9,12 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <cstdio>
+#include <cstdlib>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 namespace {
 constexpr qsizetype kMaxFileNameBytes = 255;
@@ -21,20 +24,20 @@ constexpr qsizetype kMaxFileNameBytes = 255;
 // of the full name keeping it unique.
 QString cacheFile(const QString &name)
 {
-    if (QFile::encodeName(name).size() <= kMaxFileNameBytes)
+    const QByteArray bytes = FileManager::fileSystemRepresentation(name);
+    if (bytes.size() <= kMaxFileNameBytes)
         return SongCache::cacheImagePath() + name;
-    const QString digest =
-        QString::fromLatin1(QCryptographicHash::hash(name.toUtf8(), QCryptographicHash::Sha1).toHex());
+    const QString digest = QString::fromLatin1(QCryptographicHash::hash(bytes, QCryptographicHash::Sha1).toHex());
     QString head = name.left(100);
-    while (QFile::encodeName(head).size() > 150)
+    while (FileManager::fileSystemRepresentation(head).size() > 150)
         head.chop(1);
     return SongCache::cacheImagePath() + head + QLatin1Char('~') + digest;
 }
 
 QByteArray readAll(const QString &path)
 {
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    QFile file;
+    return FileManager::openFile(file, path, QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 } // namespace
 
@@ -70,7 +73,7 @@ QString SongCache::folderOfSong(const QUrl &songUrl)
 
 bool SongCache::hasTagFile(const QString &folder, const QString &fileName)
 {
-    return QFileInfo::exists(tagFilePath(folder, fileName));
+    return FileManager::fileExists(tagFilePath(folder, fileName));
 }
 
 QVariantMap SongCache::readTagFile(const QString &folder, const QString &fileName)
@@ -86,32 +89,51 @@ QByteArray SongCache::readArtwork(const QString &folder, const QString &fileName
     return readAll(artworkFilePath(folder, fileName));
 }
 
+namespace {
+// Pictures are written in place: a torn one only shows the default picture until rewritten.
+bool writePicture(const QString &path, const QByteArray &png)
+{
+    // Through the file manager: the name may carry bytes that are not UTF-8.
+    QFile file;
+    return FileManager::openFile(file, path, QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(png) == png.size();
+}
+} // namespace
+
+bool SongCache::storeFullArtwork(const QString &folder, const QString &fileName, const QByteArray &png)
+{
+    return writePicture(fullArtworkFilePath(folder, fileName), png);
+}
+
 bool SongCache::store(const QString &folder, const QString &fileName, const QVariantMap &record)
 {
     QVariantMap tags = record;
     const QByteArray artwork = tags.take(QStringLiteral("artwork")).toByteArray();
-    if (!artwork.isEmpty()) {
-        QFile file(artworkFilePath(folder, fileName));
-        if (file.open(QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(artwork);
-    }
+    if (!artwork.isEmpty())
+        writePicture(artworkFilePath(folder, fileName), artwork);
     const std::optional<QByteArray> xml = PropertyList::toXml(tags);
     if (!xml)
         return false;
     // Written beside the target and renamed over it: a crash never leaves a torn tag
     // file. No flush to disk, as for any cache: losing the newest files in a power
     // cut only means reading those songs again.
-    const QString target = tagFilePath(folder, fileName);
-    // One scratch name per thread: the builder's queue and the main thread's row loader
-    // may write the same song at once without mixing their bytes.
-    const QString scratch = target + QStringLiteral(".part-%1").arg(quintptr(QThread::currentThreadId()), 0, 16);
-    QFile file(scratch);
-    const bool written =
-        file.open(QIODevice::WriteOnly | QIODevice::Truncate) && file.write(*xml) == xml->size() && file.flush();
+    const QByteArray target = FileManager::fileSystemRepresentation(tagFilePath(folder, fileName));
+    // A short scratch name of its own for every write, so that it fits wherever the tag
+    // file's name fits, and the builder's queue and the main thread's row loader may
+    // write the same song at once without mixing their bytes.
+    QByteArray scratch = FileManager::fileSystemRepresentation(cacheImagePath()) + ".part-XXXXXX";
+    const int fd = ::mkostemp(scratch.data(), O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    QFile file;
+    bool written = file.open(fd, QIODevice::WriteOnly, QFileDevice::AutoCloseHandle);
+    if (!written)
+        ::close(fd);
+    written = written && file.write(*xml) == xml->size() && file.flush();
     file.close();
-    if (written && ::rename(QFile::encodeName(scratch).constData(), QFile::encodeName(target).constData()) == 0)
+    if (written && ::rename(scratch.constData(), target.constData()) == 0)
         return true;
-    QFile::remove(scratch);
+    ::unlink(scratch.constData());
     return false;
 }
 

@@ -1,34 +1,23 @@
 #include "TagReader.h"
 
+#include "platform/FileManager.h"
 #include "platform/ImageCodec.h"
-
-#include <QFile>
+#include "platform/MediaFileTags.h"
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
-#include <taglib/tdebuglistener.h>
 #include <taglib/unsynchronizedlyricsframe.h>
 
 #include <mutex>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 namespace {
-
-// TagLib reports every damaged file on stderr; a library full of odd files would flood it.
-class QuietListener : public TagLib::DebugListener
-{
-public:
-    void printMessage(const TagLib::String &) override {}
-};
-
-void silenceTagLib()
-{
-    static std::once_flag once;
-    static QuietListener listener;
-    std::call_once(once, [] { TagLib::setDebugListener(&listener); });
-}
 
 QString toQString(const TagLib::String &text)
 {
@@ -57,6 +46,42 @@ void putArtwork(QVariantMap &record, const QList<QByteArray> &pictures)
         }
     }
 }
+
+// A song opened for TagLib, only when it is a regular file (or a link to one): a pipe
+// or device named like a song would block the reader, and with it every later cache run,
+// for good. TagLib reads the same file again through the descriptor's /proc name, which
+// also spares it the song's own name, not always UTF-8.
+class SongFile
+{
+public:
+    explicit SongFile(const QString &path)
+    {
+        const QByteArray name = FileManager::fileSystemRepresentation(path);
+        struct stat info
+        {};
+        if (::stat(name.constData(), &info) != 0 || !S_ISREG(info.st_mode))
+            return;
+        // Not blocking, should a pipe take the name between the look and the opening.
+        m_fd = ::open(name.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+        if (m_fd >= 0 && (::fstat(m_fd, &info) != 0 || !S_ISREG(info.st_mode))) {
+            ::close(m_fd);
+            m_fd = -1;
+        }
+    }
+    ~SongFile()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+    }
+    SongFile(const SongFile &) = delete;
+    SongFile &operator=(const SongFile &) = delete;
+
+    bool isOpen() const { return m_fd >= 0; }
+    QByteArray name() const { return QByteArrayLiteral("/proc/self/fd/") + QByteArray::number(m_fd); }
+
+private:
+    int m_fd = -1;
+};
 
 QVariantMap readMp3(const QByteArray &fileName)
 {
@@ -108,15 +133,20 @@ QVariantMap readM4a(const QByteArray &fileName)
 
 QVariantMap TagReader::read(const QString &path, Kind kind)
 {
-    silenceTagLib();
-    const QByteArray fileName = QFile::encodeName(path);
-    return kind == Kind::Mp3 ? readMp3(fileName) : readM4a(fileName);
+    MediaFileTags::silenceTagLib();
+    const SongFile song(path);
+    if (!song.isOpen())
+        return {};
+    return kind == Kind::Mp3 ? readMp3(song.name()) : readM4a(song.name());
 }
 
 QString TagReader::readLyrics(const QString &path, Kind kind)
 {
-    silenceTagLib();
-    const QByteArray fileName = QFile::encodeName(path);
+    MediaFileTags::silenceTagLib();
+    const SongFile song(path);
+    if (!song.isOpen())
+        return {};
+    const QByteArray fileName = song.name();
     if (kind == Kind::Mp3) {
         TagLib::MPEG::File file(fileName.constData(), false);
         if (!file.isValid() || !file.hasID3v2Tag())

@@ -2,6 +2,7 @@
 
 #include "EncodingTable.h"
 #include "NonLossyAsciiDecoder.h"
+#include "SingleByteTable.h"
 
 #include <QSysInfo>
 
@@ -167,7 +168,7 @@ std::optional<QString> decodeUtf8(const QByteArray &bytes)
 bool privateUseIsText(const EncodingTable::Row &row)
 {
     if (row.backend != Backend::Icu && row.backend != Backend::Iconv)
-        return true;
+        return true; // Unicode rows, and the Apple tables of SingleByteTable
     return std::strncmp(row.codecName, "macos-", 6) == 0 || std::strncmp(row.codecName, "x-Mac", 5) == 0;
 }
 
@@ -216,17 +217,9 @@ std::optional<QString> TextDecoder::decode(const QByteArray &bytes, quint32 enco
     case Backend::NonLossyAscii:
         text = NonLossyAsciiDecoder::decode(bytes);
         break;
-    case Backend::MacRomanVariant:
-        text = decodeWithIcu(row->codecName, bytes.constData(), bytes.size());
-        // Mac Roman gives one UTF-16 unit per byte, so byte i is character i.
-        if (text && text->size() == bytes.size()) {
-            for (qsizetype i = 0; i < bytes.size(); ++i)
-                for (const auto &[byte, unit] : row->byteChanges)
-                    if (uchar(bytes.at(i)) == byte)
-                        (*text)[i] = QChar(unit);
-        } else {
-            text.reset();
-        }
+    case Backend::SingleByte:
+        if (const SingleByteTable *table = SingleByteTable::named(row->codecName))
+            text = table->decode(bytes);
         break;
     }
     if (!text || !looksValid(*text, *row))

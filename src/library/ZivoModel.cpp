@@ -4,6 +4,7 @@
 #include "SongCache.h"
 #include "TagReader.h"
 #include "TextDecoder.h"
+#include "UploadPartName.h"
 #include "LibraryErrorReporter.h"
 #include "platform/Bundle.h"
 #include "platform/Date.h"
@@ -14,19 +15,18 @@
 
 #include <QCollator>
 #include <QDebug>
-#include <QFile>
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
+#include <QLoggingCategory>
 #include <QVariantMap>
 
+#include <unicode/ucol.h>
+
 #include <algorithm>
-#include <cerrno>
 #include <climits>
 #include <cmath>
 #include <filesystem>
-
-#include <fcntl.h>
-#include <stdio.h>
 
 namespace {
 const QString kFolderModifyDate = QStringLiteral("foldermodifydate");
@@ -161,8 +161,9 @@ QStringList ZivoModel::getFileListAtFolder(const QString &folderName)
         return entry.value(kFolderFileList).toStringList();
     if (folderName == documentsFolderName)
         return getFileListAtDocumentsNoCache();
-    // Sub-folders list every entry, whatever its kind.
-    const QStringList names = FileManager::contentsOfDirectory(path);
+    // Sub-folders list every entry, whatever its kind, but an upload still on its way.
+    QStringList names = FileManager::contentsOfDirectory(path);
+    names.removeIf([](const QString &name) { return UploadPartName::matches(name); });
     storeFileList(folderName, *date, names);
     return names;
 }
@@ -176,13 +177,39 @@ QStringList ZivoModel::listDirOnlyDir(const QString &path)
     return folders;
 }
 
+namespace {
+// ICU's root collation, case-insensitive (accents still count): the order of names when
+// the locale has no collation of its own. Comparing with one collator from several
+// threads is safe.
+const UCollator *rootCollator()
+{
+    static const UCollator *const collator = [] {
+        UErrorCode status = U_ZERO_ERROR;
+        UCollator *opened = ucol_open("", &status);
+        if (U_FAILURE(status))
+            return static_cast<UCollator *>(nullptr);
+        ucol_setStrength(opened, UCOL_SECONDARY);
+        return opened;
+    }();
+    return collator;
+}
+} // namespace
+
 QStringList ZivoModel::folderSortToTopDocument(const QStringList &folderNames)
 {
     QStringList sorted = folderNames;
+    // The C locale of servers and containers has no collation: Qt would compare code
+    // points there ("Eve, Zed, émile"), so the root collation stands in.
+    const UCollator *root = QLocale().language() == QLocale::C ? rootCollator() : nullptr;
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseInsensitive);
-    std::stable_sort(sorted.begin(), sorted.end(),
-                     [&collator](const QString &a, const QString &b) { return collator.compare(a, b) < 0; });
+    std::stable_sort(sorted.begin(), sorted.end(), [&](const QString &a, const QString &b) {
+        if (root)
+            return ucol_strcoll(root, reinterpret_cast<const UChar *>(a.utf16()), int32_t(a.size()),
+                                reinterpret_cast<const UChar *>(b.utf16()), int32_t(b.size()))
+                == UCOL_LESS;
+        return collator.compare(a, b) < 0;
+    });
     const qsizetype at = sorted.indexOf(documentsFolderName);
     if (at > 0)
         sorted.move(at, 0);
@@ -292,62 +319,51 @@ namespace fs = std::filesystem;
 
 fs::path toPath(const QString &path)
 {
-    return fs::path(QFile::encodeName(path).toStdString());
+    return fs::path(FileManager::fileSystemRepresentation(path).toStdString());
 }
 
-// True when the path lies strictly inside the Documents folder (symbolic links and ".."
-// resolved), so that no name or path can reach anything else.
-bool isInsideDocuments(const QString &path)
+bool isWithin(const fs::path &inner, const fs::path &outer)
+{
+    auto o = outer.begin();
+    auto i = inner.begin();
+    for (; o != outer.end(); ++o, ++i)
+        if (i == inner.end() || *o != *i)
+            return false;
+    return true;
+}
+
+// True when the path names an entry strictly inside the Documents folder: the folder
+// holding it lies in Documents once links and ".." are resolved, and its own name is a
+// real name (not "." or ".."). The entry itself is not followed, so a link in the library
+// is removed or moved as a link, never as what it points to; a path that leads out of
+// the library through a link is refused.
+bool insideDocuments(const QString &path)
 {
     std::error_code error;
     const fs::path documents = fs::weakly_canonical(toPath(Sandbox::documentsPath()), error);
     if (error)
         return false;
-    const fs::path target = fs::weakly_canonical(toPath(path), error);
-    if (error || target == documents)
+    QString trimmed = path;
+    while (trimmed.size() > 1 && trimmed.endsWith(QLatin1Char('/')))
+        trimmed.chop(1);
+    const fs::path entry = toPath(trimmed);
+    const fs::path name = entry.filename();
+    if (name.empty() || name == "." || name == "..")
         return false;
-    auto d = documents.begin();
-    auto t = target.begin();
-    for (; d != documents.end(); ++d, ++t)
-        if (t == target.end() || *d != *t)
-            return false;
-    return t != target.end();
+    const fs::path folder = fs::weakly_canonical(entry.parent_path(), error);
+    return !error && isWithin(folder, documents);
 }
 
-bool pathExists(const fs::path &path)
-{
-    std::error_code error;
-    return fs::symlink_status(path, error).type() != fs::file_type::not_found && !error;
-}
+Q_LOGGING_CATEGORY(lcLibrary, "orbo.library")
 
-// rename() that never replaces an existing target.
-bool moveNoReplace(const QString &from, const QString &to)
+// The operations that report nothing still say why they did nothing.
+bool confined(const QString &path, const char *operation)
 {
-    const QByteArray source = QFile::encodeName(from);
-    const QByteArray target = QFile::encodeName(to);
-    if (::renameat2(AT_FDCWD, source.constData(), AT_FDCWD, target.constData(), RENAME_NOREPLACE) == 0)
+    if (insideDocuments(path))
         return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // File systems without RENAME_NOREPLACE: check first (a narrow race, same user only).
-    return !pathExists(toPath(to)) && ::rename(source.constData(), target.constData()) == 0;
-}
-
-// Copies a file or a folder; never overwrites, and removes a half-made copy on failure.
-bool copyNoReplace(const QString &from, const QString &to)
-{
-    const fs::path source = toPath(from);
-    const fs::path target = toPath(to);
-    std::error_code error;
-    if (pathExists(target) || !pathExists(source))
-        return false;
-    fs::copy(source, target, fs::copy_options::recursive, error);
-    if (error) {
-        std::error_code ignored;
-        fs::remove_all(target, ignored);
-        return false;
-    }
-    return true;
+    qCWarning(lcLibrary).noquote() << operation << "refused:" << path
+                                   << "does not lie inside the Documents folder (links resolved)";
+    return false;
 }
 } // namespace
 
@@ -372,51 +388,58 @@ void ZivoModel::setErrorReporter(LibraryErrorReporter *reporter)
     errorReporter() = reporter;
 }
 
+bool ZivoModel::isInsideDocuments(const QString &path)
+{
+    return insideDocuments(path);
+}
+
 bool ZivoModel::createDir(const QString &path)
 {
     std::error_code error;
     if (QDir::cleanPath(path) == QDir::cleanPath(Sandbox::documentsPath()))
         return true; // always there: creating a folder that exists succeeds
-    if (!isInsideDocuments(path))
-        error = std::make_error_code(std::errc::permission_denied);
-    else
+    QString message;
+    if (!isInsideDocuments(path)) {
+        message = Translations::text("Folders can only be made inside the Documents folder.");
+    } else {
         fs::create_directories(toPath(path), error);
-    if (error)
-        reportError(Translations::text("Error"), QString::fromStdString(error.message()), Translations::text("OK"));
-    return !error;
+        if (error)
+            message = QString::fromStdString(error.message());
+    }
+    if (!message.isEmpty())
+        reportError(Translations::text("Error"), message, Translations::text("OK"));
+    return message.isEmpty();
 }
 
 void ZivoModel::deleteDir(const QString &givenPath)
 {
     // "…/Documents/" names the same folder as "…/Documents".
     const QString path = QDir::cleanPath(givenPath);
-    std::error_code error;
     if (QFileInfo(path).fileName() == documentsFolderName) {
         // The root itself stays: only its songs go.
         const QString folder = QFileInfo(path).absoluteFilePath();
         for (const QString &name : getFileListAtFolder(documentsFolderName)) {
             const QString song = FileManager::appendingPathComponent(folder, name);
-            if (isInsideDocuments(song))
-                fs::remove_all(toPath(song), error);
+            if (confined(song, "deleteDir"))
+                FileManager::removeItem(song);
         }
         return;
     }
-    if (isInsideDocuments(path))
-        fs::remove_all(toPath(path), error);
+    if (confined(path, "deleteDir"))
+        FileManager::removeItem(path);
 }
 
 void ZivoModel::deleteFile(const QString &folderName, const QString &fileName)
 {
     const QString path = FileManager::appendingPathComponent(getPathWithFolderName(folderName), fileName);
-    std::error_code error;
-    if (!fileName.isEmpty() && isInsideDocuments(path))
-        fs::remove_all(toPath(path), error);
+    if (!fileName.isEmpty() && confined(path, "deleteFile"))
+        FileManager::removeItem(path);
 }
 
 void ZivoModel::copyFileFrom(const QString &sourcePath, const QString &destinationPath)
 {
-    if (isInsideDocuments(destinationPath))
-        copyNoReplace(sourcePath, destinationPath);
+    if (confined(destinationPath, "copyFileFrom"))
+        FileManager::copyItem(sourcePath, destinationPath);
 }
 
 void ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName)
@@ -431,13 +454,14 @@ void ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destina
         return;
     const QString from = FileManager::appendingPathComponent(getPathWithFolderName(sourceFolder), fileName);
     const QString to = FileManager::appendingPathComponent(getPathWithFolderName(destinationFolder), fileName);
-    if (isInsideDocuments(from) && isInsideDocuments(to))
-        moveNoReplace(from, to);
+    if (confined(from, "moveFileFrom") && confined(to, "moveFileFrom"))
+        FileManager::moveItem(from, to);
     // The cached artwork moves with the song and the tag file is copied, whatever became
     // of the move itself; each step fails alone when its source is missing or its target exists.
-    moveNoReplace(SongCache::artworkFilePath(sourceFolder, fileName),
-                  SongCache::artworkFilePath(destinationFolder, fileName));
-    moveNoReplace(SongCache::fullArtworkFilePath(sourceFolder, fileName),
-                  SongCache::fullArtworkFilePath(destinationFolder, fileName));
-    copyNoReplace(SongCache::tagFilePath(sourceFolder, fileName), SongCache::tagFilePath(destinationFolder, fileName));
+    FileManager::moveItem(SongCache::artworkFilePath(sourceFolder, fileName),
+                          SongCache::artworkFilePath(destinationFolder, fileName));
+    FileManager::moveItem(SongCache::fullArtworkFilePath(sourceFolder, fileName),
+                          SongCache::fullArtworkFilePath(destinationFolder, fileName));
+    FileManager::copyItem(SongCache::tagFilePath(sourceFolder, fileName),
+                          SongCache::tagFilePath(destinationFolder, fileName));
 }

@@ -52,8 +52,9 @@ QString Date::toIsoString() const
 std::optional<Date> Date::fromIsoString(const QString &text)
 {
     using namespace std::chrono;
-    static const QRegularExpression pattern(
-        QStringLiteral(R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.(\d{1,9}))?Z$)"));
+    // UTC ("Z") as written here, or an offset ("+09:00", "-0500", "+01") as other writers put it.
+    static const QRegularExpression pattern(QStringLiteral(
+        R"(^(\d{4})-(\d{2})-(\d{2})T(\d{2}):(\d{2}):(\d{2})(?:\.(\d{1,9}))?(?:Z|([+-])(\d{2})(?::?(\d{2}))?)$)"));
     const QRegularExpressionMatch match = pattern.match(text.trimmed());
     if (!match.hasMatch())
         return std::nullopt;
@@ -62,8 +63,17 @@ std::optional<Date> Date::fromIsoString(const QString &text)
     const int hour = number(4), minute = number(5), second = number(6);
     if (!day.ok() || hour > 23 || minute > 59 || second > 59)
         return std::nullopt;
+    std::int64_t offset = 0;
+    if (match.hasCaptured(8)) {
+        const int offsetHours = number(9);
+        const int offsetMinutes = match.hasCaptured(10) ? number(10) : 0;
+        if (offsetHours > 23 || offsetMinutes > 59)
+            return std::nullopt;
+        offset = (offsetHours * 3600 + offsetMinutes * 60) * (match.captured(8) == QLatin1String("-") ? -1 : 1);
+    }
+    // The local clock time less its offset is UTC.
     const std::int64_t seconds =
-        std::int64_t(sys_days{day}.time_since_epoch().count()) * 86400 + hour * 3600 + minute * 60 + second;
+        std::int64_t(sys_days{day}.time_since_epoch().count()) * 86400 + hour * 3600 + minute * 60 + second - offset;
     std::int64_t fraction = 0;
     if (match.hasCaptured(7))
         fraction = match.captured(7).leftJustified(9, QLatin1Char('0')).toLongLong();

@@ -24,7 +24,8 @@ public:
 
     // ISO 8601 in UTC with nine fractional digits, e.g. "2026-12-06T18:22:26.123456789Z".
     QString toIsoString() const;
-    // Accepts what toIsoString writes, and fewer (or no) fractional digits.
+    // Accepts what toIsoString writes, fewer (or no) fractional digits, and a time-zone
+    // offset instead of "Z". Nothing outside the nanosecond range (1677..2262).
     static std::optional<Date> fromIsoString(const QString &text);
 
     friend constexpr bool operator==(Date, Date) = default;

@@ -30,9 +30,33 @@ IdleTimer::~IdleTimer()
 void IdleTimer::setIdleTimerDisabled(bool disabled)
 {
     m_disabled = disabled;
-    if (disabled && !m_inhibiting)
+    apply();
+}
+
+void IdleTimer::addHold(const void *owner)
+{
+    m_holds.insert(owner);
+    apply();
+}
+
+void IdleTimer::releaseHold(const void *owner)
+{
+    m_holds.remove(owner);
+    apply();
+}
+
+void IdleTimer::setInBackground(bool background)
+{
+    m_background = background;
+    apply();
+}
+
+void IdleTimer::apply()
+{
+    const bool wanted = isIdleTimerDisabled();
+    if (wanted && !m_inhibiting)
         inhibit();
-    else if (!disabled && m_inhibiting)
+    else if (!wanted && m_inhibiting)
         uninhibit();
 }
 

@@ -2,6 +2,10 @@
 
 Label::Label(QWidget *parent) : QLabel(parent)
 {
+    // Fixed roles: inside a list (a scroll area's viewport, whose role is Base) a label would
+    // otherwise draw with the Text and Base colours instead of the ones set here.
+    setForegroundRole(QPalette::WindowText);
+    setBackgroundRole(QPalette::Window);
     setAttribute(Qt::WA_TranslucentBackground);
     setTextColor(Qt::white);
 }

@@ -9,3 +9,8 @@ void MemoryTuning::keepFreedMemoryForReuse()
     mallopt(M_MMAP_THRESHOLD, 4 * 1024 * 1024);
     mallopt(M_TRIM_THRESHOLD, 32 * 1024 * 1024);
 }
+
+void MemoryTuning::releaseFreeMemory()
+{
+    malloc_trim(0);
+}

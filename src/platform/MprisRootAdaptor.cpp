@@ -9,6 +9,7 @@ MprisRootAdaptor::MprisRootAdaptor(MprisService *service) : QDBusAbstractAdaptor
 
 void MprisRootAdaptor::Raise()
 {
+    // The program shows, restores and raises its window (a second start asks this too).
     emit m_service->raiseRequested();
 }
 

@@ -24,7 +24,8 @@ public:
     bool canRaise() const { return true; }
     bool hasTrackList() const { return false; }
     QString identity() const { return QStringLiteral("Orbo"); }
-    QString desktopEntry() const { return QStringLiteral("orbo"); }
+    // The installed desktop entry, org.orbo.Orbo.desktop.
+    QString desktopEntry() const { return QStringLiteral("org.orbo.Orbo"); }
     QStringList supportedUriSchemes() const { return {QStringLiteral("file")}; }
     QStringList supportedMimeTypes() const { return {QStringLiteral("audio/mpeg"), QStringLiteral("audio/mp4")}; }
 

@@ -4,6 +4,8 @@
 #include "MprisRootAdaptor.h"
 
 #include <QDBusConnectionInterface>
+#include <QDBusMessage>
+#include <QDBusReply>
 #include <QLoggingCategory>
 
 Q_LOGGING_CATEGORY(lcMpris, "orbo.mpris")
@@ -42,6 +44,30 @@ bool MprisService::registerOnBus()
         return false;
     }
     m_registered = true;
+    return true;
+}
+
+bool MprisService::isRunningElsewhere(const QDBusConnection &bus)
+{
+    if (!bus.isConnected() || !bus.interface())
+        return false;
+    const QDBusReply<QString> owner = bus.interface()->serviceOwner(serviceName);
+    return owner.isValid() && !owner.value().isEmpty() && owner.value() != bus.baseService();
+}
+
+bool MprisService::raiseRunningInstance(const QDBusConnection &bus)
+{
+    if (!bus.isConnected())
+        return false;
+    QDBusMessage raise =
+        QDBusMessage::createMethodCall(serviceName, objectPath, QStringLiteral("org.mpris.MediaPlayer2"),
+                                       QStringLiteral("Raise"));
+    // Events keep flowing while waiting, so a player on this very thread can answer too.
+    const QDBusMessage reply = QDBusConnection(bus).call(raise, QDBus::BlockWithGui, 3000);
+    if (reply.type() == QDBusMessage::ErrorMessage) {
+        qCInfo(lcMpris).noquote() << "the running player did not answer Raise:" << reply.errorMessage();
+        return false;
+    }
     return true;
 }
 

@@ -21,6 +21,11 @@ public:
 
     // False (logged) when there is no bus or the name is taken.
     bool registerOnBus();
+    // When another process holds the name: asks it to Raise its window (a few seconds at
+    // most) and answers true once it did. False without a bus or without another player.
+    static bool raiseRunningInstance(const QDBusConnection &bus = QDBusConnection::sessionBus());
+    // True when another connection holds the name.
+    static bool isRunningElsewhere(const QDBusConnection &bus = QDBusConnection::sessionBus());
     bool isRegistered() const { return m_registered; }
 
     // "Playing", "Paused" or "Stopped", announced to the bus as it changes (while no

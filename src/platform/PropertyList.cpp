@@ -224,7 +224,9 @@ bool writeValue(Writer &xml, const QVariant &value)
 // carries no whole byte: the text was cut or damaged, and is refused like any other damage.
 std::optional<QByteArray> base64Decoded(const QString &text)
 {
-    const QByteArray encoded = text.toLatin1();
+    // Other writers wrap base64 over lines and indent it.
+    QByteArray encoded = text.toLatin1();
+    encoded.removeIf([](char c) { return c == ' ' || c == '\t' || c == '\n' || c == '\r'; });
     auto decoded = QByteArray::fromBase64Encoding(encoded, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded || encoded.size() % 4 == 1)
         return std::nullopt;
@@ -236,13 +238,16 @@ class Reader
 public:
     explicit Reader(const QByteArray &data) : m_xml(data) {}
 
-    std::optional<QVariant> readDocument(QString *error)
+    std::optional<QVariant> readDocument(QString *error, QStringList *skipped)
     {
         std::optional<QVariant> root;
-        if (nextElement() && m_xml.name() == QLatin1String("plist") && nextElement())
+        if (nextElement() && m_xml.name() == QLatin1String("plist") && nextElement()) {
             root = readValue();
-        else
+            if (!root)
+                fail(QStringLiteral("the top-level value cannot be read"));
+        } else {
             fail(QStringLiteral("no <plist> element with a value"));
+        }
         // Nothing but the closing tags may follow the root value.
         if (root) {
             while (!m_xml.atEnd()) {
@@ -260,6 +265,8 @@ public:
         }
         if (!root && error)
             *error = m_error.isEmpty() ? m_xml.errorString() : m_error;
+        if (skipped)
+            *skipped = root ? m_skipped : QStringList();
         return root;
     }
 
@@ -287,7 +294,28 @@ private:
             m_error = QStringLiteral("line %1: %2").arg(m_xml.lineNumber()).arg(message);
     }
 
-    // Called with the reader on a start element; leaves it on that element's end.
+    // A value this store cannot hold: it is left out and the reading goes on.
+    void skip(const QString &message)
+    {
+        m_skipped.append(QStringLiteral("line %1: %2").arg(m_xml.lineNumber()).arg(message));
+    }
+
+    // Left out with skip() or refused with fail()?
+    bool failed() const { return !m_error.isEmpty() || m_xml.hasError(); }
+
+    static bool isScalarTag(const QString &tag)
+    {
+        for (const char *known : {"string", "integer", "real", "date", "data"})
+            if (tag == QLatin1String(known))
+                return true;
+        return false;
+    }
+
+    // Base64 as other writers wrap it: over several lines, indented.
+    // Called with the reader on a start element; leaves it on that element's end. Nothing
+    // either when the document is damaged (failed()) or when only this value cannot be
+    // held (an integer beyond 64 bits, a real beyond double, a date outside the nanosecond
+    // range, an element no property list has): then it is skipped.
     std::optional<QVariant> readValue()
     {
         const QString tag = m_xml.name().toString();
@@ -300,6 +328,11 @@ private:
             m_xml.skipCurrentElement();
             return QVariant(tag == QLatin1String("true"));
         }
+        if (!isScalarTag(tag)) {
+            skip(QStringLiteral("unknown element <%1>").arg(tag));
+            m_xml.skipCurrentElement();
+            return std::nullopt;
+        }
         const QString text = m_xml.readElementText();
         if (m_xml.hasError())
             return std::nullopt;
@@ -307,8 +340,7 @@ private:
         if (tag == QLatin1String("string")) {
             if (auto decoded = decodedText(text, encoding))
                 return QVariant(*decoded);
-        }
-        if (tag == QLatin1String("integer")) {
+        } else if (tag == QLatin1String("integer")) {
             const qlonglong n = text.trimmed().toLongLong(&ok);
             if (ok)
                 return QVariant(n);
@@ -316,8 +348,9 @@ private:
             if (ok)
                 return QVariant(u);
         } else if (tag == QLatin1String("real")) {
+            // Infinities and NaN could not be written back either.
             const double d = text.trimmed().toDouble(&ok);
-            if (ok)
+            if (ok && std::isfinite(d))
                 return QVariant(d);
         } else if (tag == QLatin1String("date")) {
             if (auto date = Date::fromIsoString(text))
@@ -326,7 +359,7 @@ private:
             if (auto decoded = base64Decoded(text))
                 return QVariant(*decoded);
         }
-        fail(QStringLiteral("bad <%1> value").arg(tag));
+        skip(QStringLiteral("<%1> value \"%2\" cannot be represented").arg(tag, text.trimmed().left(64)));
         return std::nullopt;
     }
 
@@ -351,9 +384,10 @@ private:
         QVariantList list;
         while (nextElement()) {
             auto item = readValue();
-            if (!item)
+            if (item)
+                list.append(*item);
+            else if (failed())
                 return std::nullopt;
-            list.append(*item);
         }
         if (!m_error.isEmpty() || m_xml.hasError())
             return std::nullopt;
@@ -379,9 +413,12 @@ private:
                 return std::nullopt;
             }
             auto value = readValue();
-            if (!value)
+            if (value)
+                map.insert(*key, *value);
+            else if (failed())
                 return std::nullopt;
-            map.insert(*key, *value);
+            else
+                m_skipped.last() += QStringLiteral(" (key \"%1\")").arg(*key);
         }
         if (!m_error.isEmpty() || m_xml.hasError())
             return std::nullopt;
@@ -390,6 +427,7 @@ private:
 
     QXmlStreamReader m_xml;
     QString m_error;
+    QStringList m_skipped;
 };
 
 } // namespace
@@ -429,7 +467,7 @@ std::optional<QByteArray> PropertyList::toXml(const QVariant &root)
     return xml.take();
 }
 
-std::optional<QVariant> PropertyList::fromXml(const QByteArray &xml, QString *error)
+std::optional<QVariant> PropertyList::fromXml(const QByteArray &xml, QString *error, QStringList *skipped)
 {
-    return Reader(xml).readDocument(error);
+    return Reader(xml).readDocument(error, skipped);
 }

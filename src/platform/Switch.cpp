@@ -10,7 +10,9 @@ Switch::Switch(QWidget *parent) : QAbstractButton(parent)
     resize(sizeHint());
     setCursor(Qt::PointingHandCursor);
     setFocusPolicy(Qt::TabFocus);
-    connect(this, &QAbstractButton::clicked, this, [this](bool on) { emit valueChanged(on); });
+    // Toggled, not clicked: a screen reader's toggle action flips the switch without a click.
+    // setOn() blocks the signal, so only the user's changes are announced.
+    connect(this, &QAbstractButton::toggled, this, [this](bool on) { emit valueChanged(on); });
 }
 
 void Switch::setOn(bool on)

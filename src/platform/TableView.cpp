@@ -223,6 +223,9 @@ Label *TableView::sectionLabel(int slot, bool footer)
             label->setIndent(12);
             label->setFontSize(font().pointSizeF(), true);
             label->setTextColor(QColor(150, 210, 205));
+            // An opaque strip: a see-through label that claims to fill itself is left unpainted.
+            label->setAttribute(Qt::WA_TranslucentBackground, false);
+            label->setAttribute(Qt::WA_NoSystemBackground, false);
             label->setAutoFillBackground(true);
             QPalette palette = label->palette();
             palette.setColor(QPalette::Window, sectionColor);

@@ -39,8 +39,11 @@ void TableViewCell::setAccessoryType(Accessory accessory)
 
 void TableViewCell::setAccessoryView(QWidget *view)
 {
-    if (m_accessoryView && m_accessoryView != view)
+    if (m_accessoryView && m_accessoryView != view) {
+        // Gone from the row at once, deleted once its own event (a click) has returned.
+        m_accessoryView->hide();
         m_accessoryView->deleteLater();
+    }
     m_accessoryView = view;
     if (view) {
         view->setParent(this);

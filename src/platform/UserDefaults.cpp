@@ -76,9 +76,10 @@ void UserDefaults::load()
     if (!file.exists())
         return;
     QString error;
+    QStringList skipped;
     std::optional<QVariant> root;
     if (file.open(QIODevice::ReadOnly)) {
-        root = PropertyList::fromXml(file.readAll(), &error);
+        root = PropertyList::fromXml(file.readAll(), &error, &skipped);
         file.close();
         if (root && root->typeId() != QMetaType::QVariantMap) {
             root.reset();
@@ -89,6 +90,8 @@ void UserDefaults::load()
     }
     if (root) {
         m_values = root->toMap();
+        if (!skipped.isEmpty())
+            keepDamagedCopy(skipped);
         return;
     }
     // Keep the unreadable file for inspection; the program starts from its defaults.
@@ -97,6 +100,28 @@ void UserDefaults::load()
     qCWarning(lcDefaults).noquote() << "Settings file" << m_filePath << "could not be read (" + error + ");"
                                     << (moved ? "moved aside to " + aside : QStringLiteral("could not move it aside"))
                                     << "- starting from the defaults";
+}
+
+// Values that cannot be held were left out and everything else was read: the original
+// stays beside the file for inspection, and the file is soon written again without them,
+// so the next start neither skips nor copies again.
+void UserDefaults::keepDamagedCopy(const QStringList &skipped)
+{
+    for (const QString &what : skipped)
+        qCWarning(lcDefaults).noquote() << "Settings file" << m_filePath << "- skipped a value:" << what;
+    const QString aside = corruptName(m_filePath);
+    const bool copied = QFile::copy(m_filePath, aside);
+    qCWarning(lcDefaults).noquote() << "Settings file" << m_filePath << "- read without" << skipped.size()
+                                    << "value(s);"
+                                    << (copied ? "the original is kept as " + aside
+                                               : QStringLiteral("could not keep a copy of the original"));
+    if (!copied)
+        return;
+    {
+        QMutexLocker lock(&m_mutex);
+        m_dirty = true;
+    }
+    scheduleSave();
 }
 
 QVariant UserDefaults::objectForKey(const QString &key) const

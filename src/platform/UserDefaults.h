@@ -49,6 +49,7 @@ public:
 
 private:
     void load();
+    void keepDamagedCopy(const QStringList &skipped);
     void scheduleSave();
 
     const QString m_filePath;

@@ -6,6 +6,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <cmath>
@@ -15,6 +16,7 @@
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
+#include <sys/sendfile.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
@@ -22,7 +24,11 @@ const QString AsyncSocket::errorDomain = QStringLiteral("AsyncSocketErrorDomain"
 
 namespace {
 constexpr qsizetype kReadChunk = 256;
-constexpr qsizetype kWriteChunk = 4096;
+// Bytes handed to the kernel per send call: a whole body chunk goes in one call.
+constexpr qsizetype kWriteChunk = 1 << 20;
+// What a lingering close reads and throws away per readiness event, and in all.
+constexpr qsizetype kLingerPiece = 64 * 1024;
+constexpr qsizetype kLingerLimit = 16 * 1024 * 1024;
 // Dequeues run back to back inside one event before the rest wait for the next turn,
 // so that one busy client cannot starve the others.
 constexpr int kMaxInlineDequeues = 64;
@@ -92,6 +98,12 @@ struct AsyncSocket::WritePacket
     qsizetype bytesDone = 0;
     long tag = 0;
     double timeout = -1;
+    // A file region instead of a buffer.
+    int fileDescriptor = -1;
+    quint64 fileOffset = 0;
+    qsizetype fileLength = 0;
+
+    qsizetype length() const { return fileDescriptor >= 0 ? fileLength : buffer.size(); }
 };
 
 AsyncSocket::AsyncSocket(AsyncSocketDelegate *delegate, long userData) : m_delegate(delegate), m_userData(userData)
@@ -333,6 +345,10 @@ void AsyncSocket::adoptAcceptedSocket(int fd)
     m_readNotifier->setEnabled(false);
     connect(m_readNotifier, &QSocketNotifier::activated, this, [this] {
         m_streamReadable = true;
+        if (m_lingering) {
+            drainLingering();
+            return;
+        }
         // Between two reads the watch stays on (re-arming it costs a wake-up of the
         // event loop each time); it is turned off only when it fires with nothing to read into.
         if (!m_currentRead) {
@@ -428,6 +444,20 @@ void AsyncSocket::writeData(const QByteArray &data, double timeout, long tag)
         return;
     auto packet = std::make_shared<WritePacket>();
     packet->buffer = data;
+    packet->timeout = timeout;
+    packet->tag = tag;
+    m_writeQueue.append(packet);
+    scheduleDequeueWrite();
+}
+
+void AsyncSocket::writeFile(int fileDescriptor, quint64 offset, qsizetype length, double timeout, long tag)
+{
+    if (fileDescriptor < 0 || length <= 0 || (m_flags & ForbidReadsWrites))
+        return;
+    auto packet = std::make_shared<WritePacket>();
+    packet->fileDescriptor = fileDescriptor;
+    packet->fileOffset = offset;
+    packet->fileLength = length;
     packet->timeout = timeout;
     packet->tag = tag;
     m_writeQueue.append(packet);
@@ -707,19 +737,35 @@ void AsyncSocket::doSendBytes()
         return;
     }
     const std::shared_ptr<WritePacket> packet = m_currentWrite;
-    while (packet->bytesDone < packet->buffer.size()) {
-        const qsizetype piece = std::min(kWriteChunk, packet->buffer.size() - packet->bytesDone);
-        // While more bytes are already queued, let the kernel hold a part-filled segment
-        // for them: a response header then leaves with its body, and the 4096-byte
-        // pieces of a body go out as full segments. The last queued byte pushes all out.
-        const bool more = packet->bytesDone + piece < packet->buffer.size() || !m_writeQueue.isEmpty();
-        const ssize_t rc = ::send(m_fd, packet->buffer.constData() + packet->bytesDone, size_t(piece),
-                                  MSG_NOSIGNAL | (more ? MSG_MORE : 0));
+    const qsizetype length = packet->length();
+    qsizetype written = 0;
+    while (packet->bytesDone < length) {
+        const qsizetype piece = std::min(kWriteChunk, length - packet->bytesDone);
+        ssize_t rc = 0;
+        if (packet->fileDescriptor >= 0) {
+            off_t from = off_t(packet->fileOffset) + packet->bytesDone;
+            rc = ::sendfile(m_fd, packet->fileDescriptor, &from, size_t(piece));
+            if (rc == 0) {
+                // The file is shorter than the bytes promised for it: the peer can never
+                // get them, and must not wait for them.
+                const AsyncSocketError error = posixError(EIO);
+                closeWithError(&error);
+                return;
+            }
+        } else {
+            // While more bytes are already queued, let the kernel hold a part-filled segment
+            // for them: a response header then leaves with its body.
+            const bool more = packet->bytesDone + piece < length || !m_writeQueue.isEmpty();
+            rc = ::send(m_fd, packet->buffer.constData() + packet->bytesDone, size_t(piece),
+                        MSG_NOSIGNAL | (more ? MSG_MORE : 0));
+        }
         if (rc < 0) {
             if (errno == EINTR)
                 continue;
             if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 setWriteWatch(true);
+                if (written > 0 && m_delegate)
+                    m_delegate->onSocketDidWritePartialDataOfLength(this, written, packet->tag);
                 return;
             }
             const AsyncSocketError error = posixError(errno);
@@ -727,6 +773,7 @@ void AsyncSocket::doSendBytes()
             return;
         }
         packet->bytesDone += rc;
+        written += rc;
     }
     completeCurrentWrite();
 }
@@ -778,6 +825,13 @@ void AsyncSocket::disconnectAfterReadingAndWriting()
     maybeScheduleDisconnect();
 }
 
+void AsyncSocket::disconnectAfterWritingGracefully(double lingerSeconds)
+{
+    m_lingerSeconds = lingerSeconds;
+    m_flags |= ForbidReadsWrites | DisconnectAfterWrites | LingerAfterWrites;
+    maybeScheduleDisconnect();
+}
+
 void AsyncSocket::maybeScheduleDisconnect()
 {
     const bool afterReads = m_flags & DisconnectAfterReads;
@@ -793,10 +847,53 @@ void AsyncSocket::maybeScheduleDisconnect()
     QMetaObject::invokeMethod(
         this,
         [this, generation] {
-            if (generation == m_generation)
+            if (generation != m_generation)
+                return;
+            if (m_flags & LingerAfterWrites)
+                startLingering();
+            else
                 close();
         },
         Qt::QueuedConnection);
+}
+
+void AsyncSocket::startLingering()
+{
+    if (m_fd < 0 || m_lingering)
+        return;
+    m_readQueue.clear();
+    endCurrentRead();
+    if (m_streamEnded || ::shutdown(m_fd, SHUT_WR) != 0) {
+        close();
+        return;
+    }
+    m_lingering = true;
+    m_lingerDrained = 0;
+    const quint64 generation = m_generation;
+    QTimer::singleShot(int(std::clamp(m_lingerSeconds * 1000.0, 0.0, 2e9)), this, [this, generation] {
+        if (generation == m_generation)
+            close();
+    });
+    if (m_readNotifier)
+        m_readNotifier->setEnabled(true);
+    drainLingering();
+}
+
+void AsyncSocket::drainLingering()
+{
+    char discard[kLingerPiece];
+    for (qsizetype taken = 0; taken < kLingerPiece;) {
+        const ssize_t rc = ::recv(m_fd, discard, sizeof discard, MSG_DONTWAIT);
+        if (rc < 0 && errno == EINTR)
+            continue;
+        if (rc < 0 && (errno == EAGAIN || errno == EWOULDBLOCK))
+            return;
+        if (rc <= 0 || (m_lingerDrained += rc) > kLingerLimit) {
+            close(); // the peer is done (or will not stop)
+            return;
+        }
+        taken += rc;
+    }
 }
 
 void AsyncSocket::closeWithError(const AsyncSocketError *error)
@@ -859,7 +956,7 @@ void AsyncSocket::close()
             ::close(m_fd6);
     }
     m_fd = m_fd4 = m_fd6 = -1;
-    m_streamReadable = m_streamEnded = false;
+    m_streamReadable = m_streamEnded = m_lingering = false;
 
     const bool notify = m_flags & DidPassConnectMethod;
     m_flags &= PreBuffering;
@@ -947,8 +1044,8 @@ float AsyncSocket::progressOfWriteReturningTag(long *tag, qsizetype *done, qsize
     if (done)
         *done = m_currentWrite->bytesDone;
     if (total)
-        *total = m_currentWrite->buffer.size();
-    return float(m_currentWrite->bytesDone) / float(m_currentWrite->buffer.size());
+        *total = m_currentWrite->length();
+    return float(m_currentWrite->bytesDone) / float(m_currentWrite->length());
 }
 
 QString AsyncSocket::description() const

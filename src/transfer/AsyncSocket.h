@@ -42,6 +42,8 @@ public:
     virtual void onSocketDidReadData(AsyncSocket *, const QByteArray &, long) {}
     virtual void onSocketDidReadPartialDataOfLength(AsyncSocket *, qsizetype, long) {}
     virtual void onSocketDidWriteDataWithTag(AsyncSocket *, long) {}
+    // Some bytes of the current write went out, not all of them yet.
+    virtual void onSocketDidWritePartialDataOfLength(AsyncSocket *, qsizetype, long) {}
     // Only when the socket closes because of an error; the error is null when the peer simply ended.
     virtual void onSocketWillDisconnectWithError(AsyncSocket *, const AsyncSocketError *) {}
     // After every close, always on a later turn of the event loop.
@@ -91,11 +93,20 @@ public:
     void readDataToData(const QByteArray &terminator, double timeout, qsizetype maxLength, long tag);
     void readDataWithTimeout(double timeout, long tag);
     void writeData(const QByteArray &data, double timeout, long tag);
+    // Sends `length` bytes of an open file from `offset` straight from the file system
+    // cache. The descriptor must stay open until the write completes (or the socket closes);
+    // a file that ends early closes the socket with an error.
+    void writeFile(int fileDescriptor, quint64 offset, qsizetype length, double timeout, long tag);
 
     void disconnect();
     void disconnectAfterReading();
     void disconnectAfterWriting();
     void disconnectAfterReadingAndWriting();
+    // Once the queued writes are out: half-closes the connection, then discards what the
+    // peer still sends until it closes its side or `lingerSeconds` pass, and closes. An
+    // immediate close with unread bytes would reset the connection, and a peer still
+    // sending its request could lose the response it was about to read.
+    void disconnectAfterWritingGracefully(double lingerSeconds);
     // Meaningful only inside onSocketWillDisconnectWithError: what was read but not delivered.
     QByteArray unreadData();
 
@@ -127,6 +138,7 @@ private:
         DisconnectAfterReads = 1 << 6,
         DisconnectAfterWrites = 1 << 7,
         ClosingWithError = 1 << 8,
+        LingerAfterWrites = 1 << 9,
     };
     struct ReadPacket;
     struct WritePacket;
@@ -150,6 +162,8 @@ private:
     void readTimedOut();
     void writeTimedOut();
     void maybeScheduleDisconnect();
+    void startLingering();
+    void drainLingering();
     void closeWithError(const AsyncSocketError *error);
     void close();
     void setReadWatch(bool on);
@@ -169,6 +183,9 @@ private:
     QSocketNotifier *m_writeNotifier = nullptr;
     bool m_streamReadable = false; // no EAGAIN seen since the last readiness event
     bool m_streamEnded = false;
+    bool m_lingering = false; // half-closed, discarding what the peer still sends
+    double m_lingerSeconds = 0;
+    qsizetype m_lingerDrained = 0;
 
     QList<std::shared_ptr<ReadPacket>> m_readQueue;
     std::shared_ptr<ReadPacket> m_currentRead;

@@ -1,5 +1,7 @@
 #include "transfer/HTTPConnection.h"
 
+#include "platform/FileManager.h"
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/DDData.h"
 #include "transfer/HTTPAuthenticationRequest.h"
@@ -9,19 +11,30 @@
 #include <QCoreApplication>
 #include <QDebug>
 #include <QDir>
-#include <QFileInfo>
 #include <QLocale>
 #include <QSet>
 #include <QStringDecoder>
 #include <QTimer>
-#include <QUrl>
 #include <QUuid>
 
+#include <chrono>
 #include <limits>
+#include <optional>
 
 namespace {
 constexpr double kWriteTimeout = 30.0;
 constexpr int kNonceLifetimeMs = 300 * 1000;
+
+// 1*DIGIT: no sign, no spaces inside, nothing after the number.
+bool isDecimal(const QByteArray &text)
+{
+    if (text.isEmpty())
+        return false;
+    for (char c : text)
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
 
 QSet<QString> &recentNonces()
 {
@@ -40,7 +53,8 @@ bool hasBody(const QByteArray &method)
 }
 } // namespace
 
-HTTPConnection::HTTPConnection(AsyncSocket *socket, HTTPServer *server) : m_socket(socket), m_server(server)
+HTTPConnection::HTTPConnection(AsyncSocket *socket, HTTPServer *server)
+    : m_socket(socket), m_server(server), m_lastProgress(monotonicMs())
 {
     m_socket->setDelegate(this);
     m_socket->enablePreBuffering();
@@ -62,7 +76,7 @@ bool HTTPConnection::supportsMethod(const QByteArray &method, const QByteArray &
 
 bool HTTPConnection::isPasswordProtected(const QByteArray &)
 {
-    return false;
+    return m_server && !m_server->password().isNull();
 }
 
 QString HTTPConnection::realm()
@@ -72,15 +86,20 @@ QString HTTPConnection::realm()
 
 QString HTTPConnection::passwordForUser(const QString &)
 {
-    return {};
+    return m_server ? m_server->password() : QString();
 }
 
 std::unique_ptr<HTTPResponse> HTTPConnection::httpResponseForMethod(const QByteArray &, const QByteArray &uri)
 {
     const QString path = filePathForURI(uri);
-    if (path.isEmpty() || !QFileInfo(path).isFile())
+    if (path.isEmpty() || !FileManager::isRegularFile(path))
         return nullptr;
     return std::make_unique<HTTPFileResponse>(path);
+}
+
+bool HTTPConnection::isRequestAllowed()
+{
+    return true;
 }
 
 void HTTPConnection::prepareForBodyWithSize(quint64)
@@ -89,10 +108,17 @@ void HTTPConnection::prepareForBodyWithSize(quint64)
 void HTTPConnection::processDataChunk(const QByteArray &)
 {}
 
+void HTTPConnection::requestBodyDidEnd()
+{
+    replyToHTTPRequest();
+}
+
 QByteArray HTTPConnection::preprocessResponse(HTTPMessage &response)
 {
     response.setHeaderField("Date", dateAsString(QDateTime::currentDateTimeUtc()));
     response.setHeaderField("Accept-Ranges", "bytes");
+    if (m_closeAfterResponse)
+        response.setHeaderField("Connection", "close");
     if (m_httpResponse)
         for (const auto &field : m_httpResponse->httpHeaders())
             response.setHeaderField(field.first, field.second);
@@ -106,7 +132,10 @@ QByteArray HTTPConnection::preprocessErrorResponse(HTTPMessage &response)
 
 void HTTPConnection::writeErrorResponse(HTTPMessage &response, long tag)
 {
+    if (tag == HTTP_FINAL_RESPONSE)
+        m_closeAfterResponse = true;
     response.setHeaderField("Content-Length", "0");
+    enterPhase(Phase::Writing);
     m_socket->writeData(preprocessErrorResponse(response), kWriteTimeout, tag);
 }
 
@@ -149,6 +178,27 @@ void HTTPConnection::handleResourceNotFound()
     writeErrorResponse(response, HTTP_RESPONSE);
 }
 
+void HTTPConnection::handleForbidden()
+{
+    qInfo().noquote() << "HTTP Server: Error 403 - Forbidden";
+    HTTPMessage response = HTTPMessage::response(403);
+    writeErrorResponse(response, HTTP_FINAL_RESPONSE);
+}
+
+void HTTPConnection::handleHeaderFieldsTooLarge()
+{
+    qInfo().noquote() << "HTTP Server: Error 431 - Request Header Fields Too Large";
+    HTTPMessage response = HTTPMessage::response(431);
+    writeErrorResponse(response, HTTP_FINAL_RESPONSE);
+}
+
+void HTTPConnection::handleServiceUnavailable()
+{
+    qInfo().noquote() << "HTTP Server: Error 503 - Service Unavailable";
+    HTTPMessage response = HTTPMessage::response(503);
+    writeErrorResponse(response, HTTP_FINAL_RESPONSE);
+}
+
 // ---- helpers ----
 
 QString HTTPConnection::filePathForURI(const QByteArray &uri) const
@@ -166,7 +216,8 @@ QString HTTPConnection::filePathForURI(const QByteArray &uri) const
     if (path.endsWith('/'))
         path += "index.html";
     // Decoded once, then cleaned: "%2e%2e%2f" is ".." and "/" by now, and is judged as such.
-    const QString decoded = QUrl::fromPercentEncoding(path);
+    // The bytes are a file name, not necessarily UTF-8: they are read as the library reads names.
+    const QString decoded = FileManager::stringWithFileSystemRepresentation(QByteArray::fromPercentEncoding(path));
     if (decoded.contains(QChar(0)))
         return {};
     const QString cleanRoot = QDir::cleanPath(root);
@@ -174,12 +225,9 @@ QString HTTPConnection::filePathForURI(const QByteArray &uri) const
     if (!full.startsWith(cleanRoot + QLatin1Char('/')))
         return {};
     // A link inside the root must not lead out of it either.
-    const QFileInfo info(full);
-    if (info.exists()) {
-        const QString canonicalRoot = QFileInfo(cleanRoot).canonicalFilePath();
-        if (!info.canonicalFilePath().startsWith(canonicalRoot + QLatin1Char('/')))
-            return {};
-    }
+    const QString canonical = FileManager::canonicalPath(full);
+    if (!canonical.isEmpty() && !canonical.startsWith(FileManager::canonicalPath(cleanRoot) + QLatin1Char('/')))
+        return {};
     return full;
 }
 
@@ -362,6 +410,7 @@ bool HTTPConnection::onSocketWillConnect(AsyncSocket *)
 
 void HTTPConnection::onSocketDidConnectToHost(AsyncSocket *, const QString &, quint16)
 {
+    enterPhase(Phase::AwaitingRequest);
     readNextRequestLine();
 }
 
@@ -370,9 +419,29 @@ void HTTPConnection::readNextRequestLine()
     m_socket->readDataToData(AsyncSocket::CRLFData(), -1, kMaxLineLength, HTTP_REQUEST_HEADER);
 }
 
+void HTTPConnection::onSocketDidReadPartialDataOfLength(AsyncSocket *, qsizetype, long)
+{
+    markProgress();
+}
+
+void HTTPConnection::onSocketDidWritePartialDataOfLength(AsyncSocket *, qsizetype, long)
+{
+    markProgress();
+}
+
 void HTTPConnection::onSocketDidReadData(AsyncSocket *, const QByteArray &data, long tag)
 {
+    markProgress();
     if (tag == HTTP_REQUEST_HEADER) {
+        m_headerBytes += data.size();
+        if (m_headerBytes > kMaxHeaderBytes) {
+            handleHeaderFieldsTooLarge();
+            return;
+        }
+        if (!m_headerBudget.take(data.size())) {
+            handleServiceUnavailable();
+            return;
+        }
         if (!m_request.appendBytes(data)) {
             handleInvalidRequest(data);
             return;
@@ -389,35 +458,59 @@ void HTTPConnection::onSocketDidReadData(AsyncSocket *, const QByteArray &data, 
     } else if (tag == HTTP_REQUEST_BODY) {
         requestContentLengthReceived += quint64(data.size());
         processDataChunk(data);
-        if (requestContentLengthReceived < requestContentLength) {
+        if (m_bodyStopped) {
+            m_closeAfterResponse = true;
+            enterPhase(Phase::Working);
+            replyToHTTPRequest();
+        } else if (requestContentLengthReceived < requestContentLength) {
             const quint64 remaining = requestContentLength - requestContentLengthReceived;
             m_socket->readDataToLength(qsizetype(std::min<quint64>(remaining, kReadChunkSize)), -1, HTTP_REQUEST_BODY);
         } else {
-            replyToHTTPRequest();
+            enterPhase(Phase::Working);
+            requestBodyDidEnd();
         }
     }
+}
+
+// A body's length must be beyond doubt: one plain decimal number (repeated, at most),
+// and no transfer coding, which this server does not speak (RFC 9112, section 6).
+bool HTTPConnection::checkFraming(const QByteArray &method)
+{
+    if (m_request.hasHeaderField("Transfer-Encoding"))
+        return false;
+    std::optional<quint64> length;
+    for (const QByteArray &value : m_request.headerFieldValues("Content-Length")) {
+        for (const QByteArray &element : value.split(',')) {
+            quint64 parsed = 0;
+            const QByteArray digits = element.trimmed();
+            if (!isDecimal(digits) || !DDData::parseStringIntoUInt64(digits, &parsed) || (length && *length != parsed))
+                return false;
+            length = parsed;
+        }
+    }
+    if (hasBody(method) != length.has_value())
+        return false;
+    requestContentLength = length.value_or(0);
+    return true;
 }
 
 void HTTPConnection::headerComplete()
 {
     const QByteArray method = m_request.method();
     const QByteArray uri = m_request.url();
-    const bool hasLength = m_request.hasHeaderField("Content-Length");
-    if (hasBody(method)) {
-        quint64 length = 0;
-        if (!hasLength || !DDData::parseStringIntoUInt64(m_request.headerField("Content-Length"), &length)) {
-            handleInvalidRequest(QByteArray());
-            return;
-        }
-        requestContentLength = length;
-    } else {
-        if (hasLength) {
-            handleInvalidRequest(QByteArray());
-            return;
-        }
-        requestContentLength = 0;
+    for (const QByteArray &value : m_request.headerFieldValues("Connection"))
+        for (const QByteArray &option : value.split(','))
+            if (option.trimmed().compare("close", Qt::CaseInsensitive) == 0)
+                m_closeAfterResponse = true;
+    if (!checkFraming(method)) {
+        handleInvalidRequest(QByteArray());
+        return;
     }
     requestContentLengthReceived = 0;
+    if (!isRequestAllowed()) {
+        handleForbidden();
+        return;
+    }
     if (!supportsMethod(method, uri)) {
         handleUnknownMethod(method);
         return;
@@ -425,6 +518,7 @@ void HTTPConnection::headerComplete()
     if (hasBody(method)) {
         prepareForBodyWithSize(requestContentLength);
         if (requestContentLength > 0) {
+            enterPhase(Phase::ReadingBody);
             // A client that asked to be told before it sends the body (curl does so for
             // large uploads) would otherwise sit out its own wait before every upload.
             if (m_request.version() == "HTTP/1.1"
@@ -470,16 +564,15 @@ void HTTPConnection::replyToHTTPRequest()
         response.setHeaderField("Content-Length", QByteArray::number(length));
     const QByteArray header = preprocessResponse(response);
 
+    enterPhase(Phase::Writing);
     if (m_request.method() == "HEAD") {
         m_socket->writeData(header, kWriteTimeout, HTTP_RESPONSE);
         return;
     }
     m_socket->writeData(header, kWriteTimeout, HTTP_PARTIAL_RESPONSE_HEADER);
     if (!ranged) {
-        const QByteArray data = m_httpResponse->readDataOfLength(kWriteChunkSize);
-        if (data.isEmpty())
+        if (!writeBodyPiece(length, HTTP_PARTIAL_RESPONSE_BODY))
             m_socket->disconnectAfterWriting(); // the body vanished: the client must not wait for it
-        m_socket->writeData(data, -1, HTTP_PARTIAL_RESPONSE_BODY);
     } else if (m_ranges.size() == 1) {
         m_httpResponse->setOffset(m_ranges.front().location);
         writeRangePiece(HTTP_PARTIAL_RANGE_RESPONSE_BODY);
@@ -490,30 +583,40 @@ void HTTPConnection::replyToHTTPRequest()
     }
 }
 
+// The next piece of the body, at most one chunk and never past `end`: sent straight from
+// the file when the response has one, else read into memory. False when nothing is left.
+bool HTTPConnection::writeBodyPiece(quint64 end, long tag)
+{
+    const quint64 offset = m_httpResponse->offset();
+    if (offset >= end)
+        return false;
+    const qsizetype length = qsizetype(std::min<quint64>(end - offset, kWriteChunkSize));
+    if (const int descriptor = m_httpResponse->fileDescriptor(); descriptor >= 0) {
+        m_socket->writeFile(descriptor, offset, length, -1, tag);
+        m_httpResponse->setOffset(offset + quint64(length));
+        return true;
+    }
+    const QByteArray data = m_httpResponse->readDataOfLength(length);
+    if (data.isEmpty())
+        return false;
+    m_socket->writeData(data, -1, tag);
+    return true;
+}
+
 void HTTPConnection::writeRangePiece(long tag)
 {
-    const DDRange &range = m_ranges[size_t(m_rangeIndex)];
-    const quint64 offset = m_httpResponse->offset();
-    const quint64 remaining = range.end() > offset ? range.end() - offset : 0;
-    const QByteArray data = m_httpResponse->readDataOfLength(qsizetype(std::min<quint64>(remaining, kWriteChunkSize)));
-    if (data.isEmpty()) {
+    if (!writeBodyPiece(m_ranges[size_t(m_rangeIndex)].end(), tag))
         m_socket->disconnectAfterWriting();
-        return;
-    }
-    m_socket->writeData(data, -1, tag);
 }
 
 void HTTPConnection::onSocketDidWriteDataWithTag(AsyncSocket *, long tag)
 {
+    markProgress();
     switch (tag) {
-    case HTTP_PARTIAL_RESPONSE_BODY: {
-        const QByteArray data = m_httpResponse->readDataOfLength(kWriteChunkSize);
-        if (data.isEmpty())
+    case HTTP_PARTIAL_RESPONSE_BODY:
+        if (!writeBodyPiece(m_httpResponse->contentLength(), HTTP_PARTIAL_RESPONSE_BODY))
             finishResponse();
-        else
-            m_socket->writeData(data, -1, HTTP_PARTIAL_RESPONSE_BODY);
         break;
-    }
     case HTTP_PARTIAL_RANGE_RESPONSE_BODY:
         if (m_ranges.front().end() > m_httpResponse->offset())
             writeRangePiece(HTTP_PARTIAL_RANGE_RESPONSE_BODY);
@@ -535,7 +638,7 @@ void HTTPConnection::onSocketDidWriteDataWithTag(AsyncSocket *, long tag)
         finishResponse();
         break;
     case HTTP_FINAL_RESPONSE:
-        m_socket->disconnect();
+        closeGracefully();
         break;
     default:
         break;
@@ -550,7 +653,63 @@ void HTTPConnection::finishResponse()
     m_rangesBoundary.clear();
     m_request = HTTPMessage::emptyRequest();
     m_numHeaderLines = 0;
+    m_headerBytes = 0;
+    m_headerBudget.release();
+    m_bodyStopped = false;
+    if (m_closeAfterResponse) {
+        closeGracefully();
+        return;
+    }
+    enterPhase(Phase::AwaitingRequest);
     readNextRequestLine();
+}
+
+void HTTPConnection::closeGracefully()
+{
+    enterPhase(Phase::Closing);
+    m_socket->disconnectAfterWritingGracefully(kLingerSeconds);
+}
+
+bool HTTPConnection::isClosed() const
+{
+    return !m_socket->isConnected() && m_socket->socket4FD() < 0 && m_socket->socket6FD() < 0;
+}
+
+void HTTPConnection::evict()
+{
+    m_socket->disconnect();
+}
+
+void HTTPConnection::markProgress()
+{
+    m_lastProgress = monotonicMs();
+}
+
+qint64 HTTPConnection::monotonicMs()
+{
+    return std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now().time_since_epoch())
+        .count();
+}
+
+void HTTPConnection::enterPhase(Phase phase)
+{
+    m_phase = phase;
+    markProgress();
+}
+
+void HTTPConnection::closeIfStalled(qint64 nowMs)
+{
+    if (!m_server || m_phase == Phase::Working || m_phase == Phase::Closing || isClosed())
+        return; // the server is busy with it, or the socket has its own bound
+    const HTTPServer::Limits &limits = m_server->limits();
+    const double seconds = m_phase == Phase::AwaitingRequest ? limits.headerTimeout : limits.bodyTimeout;
+    if (nowMs - m_lastProgress < qint64(seconds * 1000))
+        return;
+    // An idle keep-alive connection going is the normal end of it; a stalled request is news.
+    if (m_phase != Phase::AwaitingRequest || m_headerBytes > 0)
+        qInfo().noquote()
+            << QStringLiteral("HTTP Server: closed a connection after %1 s without progress").arg(seconds);
+    m_socket->disconnect();
 }
 
 void HTTPConnection::onSocketWillDisconnectWithError(AsyncSocket *, const AsyncSocketError *)
@@ -563,6 +722,6 @@ void HTTPConnection::onSocketDidDisconnect(AsyncSocket *)
 
 void HTTPConnection::die()
 {
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("HTTPConnectionDidDie"),
+    NotificationCenter::defaultCenter().postNotificationName(TransferNotify::connectionDidDie,
                                                              QVariant::fromValue(static_cast<QObject *>(this)));
 }

@@ -4,6 +4,7 @@
 #include "transfer/DDRange.h"
 #include "transfer/HTTPMessage.h"
 #include "transfer/HTTPResponse.h"
+#include "transfer/RequestMemoryBudget.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -33,6 +34,10 @@ public:
     };
     static constexpr qsizetype kMaxLineLength = 8190;
     static constexpr int kMaxHeaderLines = 100;
+    // All header lines of one request together (431 beyond).
+    static constexpr qsizetype kMaxHeaderBytes = 32 * 1024;
+    // How long a closing connection keeps reading what the client still sends.
+    static constexpr double kLingerSeconds = 2.0;
     static constexpr qsizetype kReadChunkSize = 32768;
     static constexpr qsizetype kWriteChunkSize = 131072;
 
@@ -49,8 +54,14 @@ public:
     // A null string: no such user.
     virtual QString passwordForUser(const QString &username);
     virtual std::unique_ptr<HTTPResponse> httpResponseForMethod(const QByteArray &method, const QByteArray &uri);
+    // False refuses the request (403, then the connection closes) once its header is read,
+    // before any body; the default allows every request.
+    virtual bool isRequestAllowed();
     virtual void prepareForBodyWithSize(quint64 contentLength);
     virtual void processDataChunk(const QByteArray &chunk);
+    // The whole body has arrived. The reply waits until replyToHTTPRequest() is called:
+    // at once by default; a subclass may finish slow work elsewhere first.
+    virtual void requestBodyDidEnd();
     virtual QByteArray preprocessResponse(HTTPMessage &response);
     virtual QByteArray preprocessErrorResponse(HTTPMessage &response);
     virtual void handleVersionNotSupported(const QByteArray &version);
@@ -58,6 +69,9 @@ public:
     virtual void handleInvalidRequest(const QByteArray &data);
     virtual void handleUnknownMethod(const QByteArray &method);
     virtual void handleResourceNotFound();
+    virtual void handleForbidden();
+    virtual void handleHeaderFieldsTooLarge();
+    virtual void handleServiceUnavailable();
 
     // The file under the document root that the request path names; empty when none
     // (no root, or a path that would leave it).
@@ -79,25 +93,51 @@ public:
     AsyncSocket *asyncSocket() const { return m_socket; }
     HTTPServer *server() const { return m_server; }
 
+    // For the server's choice when it must make room: waiting for a request (or in the
+    // middle of its header), the last time anything moved (milliseconds, monotonic), and
+    // whether the socket is already gone.
+    bool isIdle() const { return m_phase == Phase::AwaitingRequest; }
+    qint64 lastProgress() const { return m_lastProgress; }
+    bool isClosed() const;
+    // Closes at once, whatever the connection is doing.
+    void evict();
+    // Closes when the connection has gone without progress for longer than its phase
+    // allows (the server asks every connection now and then).
+    void closeIfStalled(qint64 nowMs);
+    static qint64 monotonicMs();
+
     // Socket delegate.
     bool onSocketWillConnect(AsyncSocket *socket) override;
     void onSocketDidConnectToHost(AsyncSocket *socket, const QString &host, quint16 port) override;
     void onSocketDidReadData(AsyncSocket *socket, const QByteArray &data, long tag) override;
+    void onSocketDidReadPartialDataOfLength(AsyncSocket *socket, qsizetype length, long tag) override;
     void onSocketDidWriteDataWithTag(AsyncSocket *socket, long tag) override;
+    void onSocketDidWritePartialDataOfLength(AsyncSocket *socket, qsizetype length, long tag) override;
     void onSocketWillDisconnectWithError(AsyncSocket *socket, const AsyncSocketError *error) override;
     void onSocketDidDisconnect(AsyncSocket *socket) override;
 
 protected:
     const HTTPMessage &request() const { return m_request; }
+    // From processDataChunk: the rest of the body is not read; the response is asked for
+    // at once (requestBodyDidEnd is skipped) and the connection closes after it.
+    void stopReadingBody() { m_bodyStopped = true; }
     quint64 requestContentLength = 0;
     quint64 requestContentLengthReceived = 0;
 
 private:
+    // What the connection waits for; each has its own time without progress.
+    enum class Phase { AwaitingRequest, ReadingBody, Working, Writing, Closing };
+
     void readNextRequestLine();
     void headerComplete();
+    bool checkFraming(const QByteArray &method);
     void writeErrorResponse(HTTPMessage &response, long tag);
+    bool writeBodyPiece(quint64 end, long tag);
     void writeRangePiece(long tag);
     void finishResponse();
+    void closeGracefully();
+    void enterPhase(Phase phase);
+    void markProgress();
 
     AsyncSocket *m_socket;
     HTTPServer *m_server;
@@ -110,4 +150,11 @@ private:
     std::vector<QByteArray> m_rangesHeaders;
     QString m_rangesBoundary;
     int m_rangeIndex = 0;
+
+    Phase m_phase = Phase::AwaitingRequest;
+    qint64 m_lastProgress = 0;
+    qsizetype m_headerBytes = 0;
+    RequestMemoryBudget m_headerBudget;
+    bool m_closeAfterResponse = false;
+    bool m_bodyStopped = false;
 };

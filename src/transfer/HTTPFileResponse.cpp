@@ -1,9 +1,11 @@
 #include "transfer/HTTPFileResponse.h"
 
-HTTPFileResponse::HTTPFileResponse(const QString &filePath) : m_filePath(filePath), m_file(filePath)
+#include "platform/FileManager.h"
+
+HTTPFileResponse::HTTPFileResponse(const QString &filePath) : m_filePath(filePath)
 {
     // Unbuffered: each read goes straight into the piece that is sent, without a second copy.
-    if (m_file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
+    if (FileManager::openFile(m_file, filePath, QIODevice::ReadOnly | QIODevice::Unbuffered))
         m_size = quint64(m_file.size());
 }
 
@@ -14,13 +16,14 @@ quint64 HTTPFileResponse::contentLength() const
 
 quint64 HTTPFileResponse::offset() const
 {
-    return m_file.isOpen() ? quint64(m_file.pos()) : 0;
+    return m_offset;
 }
 
+// Only remembered: a body sent straight from the descriptor never moves the file position,
+// and a read seeks when it must.
 void HTTPFileResponse::setOffset(quint64 offset)
 {
-    if (m_file.isOpen())
-        m_file.seek(qint64(offset));
+    m_offset = offset;
 }
 
 QByteArray HTTPFileResponse::readDataOfLength(qsizetype length)
@@ -30,8 +33,11 @@ QByteArray HTTPFileResponse::readDataOfLength(qsizetype length)
     // Never past the length that was announced (a file that grows meanwhile must not
     // spill into the next response); a small file is not read into a chunk-sized buffer,
     // and at the end no read is needed to learn that nothing is left.
-    const quint64 position = quint64(m_file.pos());
-    if (position >= m_size || length <= 0)
+    if (m_offset >= m_size || length <= 0)
         return {};
-    return m_file.read(qsizetype(std::min<quint64>(quint64(length), m_size - position)));
+    if (quint64(m_file.pos()) != m_offset && !m_file.seek(qint64(m_offset)))
+        return {};
+    const QByteArray data = m_file.read(qsizetype(std::min<quint64>(quint64(length), m_size - m_offset)));
+    m_offset += quint64(data.size());
+    return data;
 }

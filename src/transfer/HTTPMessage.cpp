@@ -111,6 +111,15 @@ QByteArray HTTPMessage::headerField(const QByteArray &name) const
     return {};
 }
 
+QList<QByteArray> HTTPMessage::headerFieldValues(const QByteArray &name) const
+{
+    QList<QByteArray> values;
+    for (const auto &field : m_headers)
+        if (field.first.compare(name, Qt::CaseInsensitive) == 0)
+            values.append(field.second);
+    return values;
+}
+
 bool HTTPMessage::hasHeaderField(const QByteArray &name) const
 {
     for (const auto &field : m_headers)
@@ -165,8 +174,12 @@ QByteArray HTTPMessage::reasonPhrase(int status)
         return "Conflict";
     case 413:
         return "Payload Too Large";
+    case 431:
+        return "Request Header Fields Too Large";
     case 500:
         return "Internal Server Error";
+    case 503:
+        return "Service Unavailable";
     case 505:
         return "HTTP Version Not Supported";
     case 507:

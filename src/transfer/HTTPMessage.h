@@ -27,6 +27,8 @@ public:
     int statusCode() const { return m_status; }
 
     QByteArray headerField(const QByteArray &name) const;
+    // Every value of a field that may appear more than once, in order.
+    QList<QByteArray> headerFieldValues(const QByteArray &name) const;
     bool hasHeaderField(const QByteArray &name) const;
     void setHeaderField(const QByteArray &name, const QByteArray &value);
     QList<QPair<QByteArray, QByteArray>> allHeaderFields() const { return m_headers; }

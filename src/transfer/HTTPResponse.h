@@ -19,4 +19,7 @@ public:
     virtual QList<QPair<QByteArray, QByteArray>> httpHeaders() const { return {}; }
     // A body that explains a failure is sent with its own status (never ranged).
     virtual int status() const { return 200; }
+    // A descriptor the body can be sent from directly, without reading it into memory
+    // (a file's contents, positioned by offset()); -1 when it must be read piece by piece.
+    virtual int fileDescriptor() const { return -1; }
 };

@@ -1,15 +1,53 @@
 #include "transfer/HTTPServer.h"
 
+#include "library/NotificationNames.h"
+#include "platform/MemoryTuning.h"
 #include "platform/NotificationCenter.h"
 #include "transfer/HTTPConnection.h"
 #include "transfer/MDNSPublisher.h"
 
 #include <QDebug>
+#include <QTimer>
 
-HTTPServer::HTTPServer() : m_listener(std::make_unique<AsyncSocket>(this))
+#include <sys/resource.h>
+
+#include <algorithm>
+
+namespace {
+// Descriptors kept for everything else the process opens (settings, songs, the event loop).
+constexpr rlim_t kReservedDescriptors = 64;
+// A burst of clients is over once none has gone for this long: its memory goes back then.
+constexpr int kTrimDelayMs = 1000;
+
+// Desktop sessions start programs with a soft limit of 1024 descriptors and a far higher
+// hard one: take all that is allowed. Returns the soft limit in force.
+rlim_t raiseDescriptorLimit()
+{
+    rlimit limit{};
+    if (::getrlimit(RLIMIT_NOFILE, &limit) != 0)
+        return 1024;
+    if (limit.rlim_cur < limit.rlim_max) {
+        rlimit raised = limit;
+        // "Unlimited" is not a number of descriptors the kernel accepts; its usual ceiling is.
+        raised.rlim_cur = limit.rlim_max == RLIM_INFINITY ? rlim_t(1) << 20 : limit.rlim_max;
+        if (::setrlimit(RLIMIT_NOFILE, &raised) == 0)
+            limit = raised;
+    }
+    return limit.rlim_cur;
+}
+} // namespace
+
+HTTPServer::HTTPServer()
+    : m_listener(std::make_unique<AsyncSocket>(this)), m_trimTimer(new QTimer(this)), m_stallSweep(new QTimer(this))
 {
     setConnectionClass<HTTPConnection>();
-    NotificationCenter::defaultCenter().addObserver(this, QStringLiteral("HTTPConnectionDidDie"),
+    m_trimTimer->setSingleShot(true);
+    m_trimTimer->setInterval(kTrimDelayMs);
+    connect(m_trimTimer, &QTimer::timeout, this, [] { MemoryTuning::releaseFreeMemory(); });
+    // One look at all connections now and then costs less than a timer per connection
+    // moved with every request.
+    connect(m_stallSweep, &QTimer::timeout, this, &HTTPServer::closeStalledConnections);
+    NotificationCenter::defaultCenter().addObserver(this, TransferNotify::connectionDidDie,
                                                     [this](const Notification &notification) {
                                                         connectionDidDie(notification.object.value<QObject *>());
                                                     });
@@ -55,6 +93,14 @@ void HTTPServer::setTXTRecordDictionary(const QMap<QString, QString> &record)
 
 bool HTTPServer::start(AsyncSocketError *error)
 {
+    const rlim_t descriptors = raiseDescriptorLimit();
+    const rlim_t room = descriptors > 2 * kReservedDescriptors ? (descriptors - kReservedDescriptors) / 2 : 1;
+    m_capacity = int(std::min<rlim_t>(rlim_t(std::max(m_limits.maxConnections, 1)), room));
+    if (m_prepareDocumentRoot && !m_documentRoot.isEmpty())
+        m_prepareDocumentRoot(m_documentRoot);
+    // A quarter of the shorter time-out, at most a second: a connection goes at most that late.
+    const double shorter = std::min(m_limits.headerTimeout, m_limits.bodyTimeout);
+    m_stallSweep->setInterval(int(std::clamp(shorter * 250.0, 10.0, 1000.0)));
     AsyncSocketError failure;
     if (!m_listener->acceptOnAddress(m_interface, m_port, &failure)) {
         qWarning().noquote() << QStringLiteral("Failed to start HTTP Server: %1").arg(failure.toString());
@@ -74,6 +120,7 @@ bool HTTPServer::start(AsyncSocketError *error)
 
 bool HTTPServer::stop()
 {
+    m_stallSweep->stop();
     m_netService.reset();
     m_listener->disconnect();
     QList<HTTPConnection *> connections;
@@ -98,9 +145,51 @@ int HTTPServer::numberOfHTTPConnections() const
 
 void HTTPServer::onSocketDidAcceptNewSocket(AsyncSocket *, AsyncSocket *newSocket)
 {
+    makeRoomForOneMore();
     HTTPConnection *connection = m_connectionFactory(newSocket, this);
     QMutexLocker locker(&m_connectionsLock);
     m_connections.append(connection);
+    if (!m_stallSweep->isActive())
+        m_stallSweep->start();
+}
+
+void HTTPServer::closeStalledConnections()
+{
+    QList<HTTPConnection *> connections;
+    {
+        QMutexLocker locker(&m_connectionsLock);
+        connections = m_connections;
+    }
+    if (connections.isEmpty()) {
+        m_stallSweep->stop();
+        return;
+    }
+    const qint64 now = HTTPConnection::monotonicMs();
+    for (HTTPConnection *connection : std::as_const(connections))
+        connection->closeIfStalled(now);
+}
+
+// A new client is always served: at the limit, the connection that waited longest without
+// doing anything goes (an idle one first, one in the middle of a request only if none is idle).
+void HTTPServer::makeRoomForOneMore()
+{
+    HTTPConnection *victim = nullptr;
+    {
+        QMutexLocker locker(&m_connectionsLock);
+        int open = 0;
+        for (HTTPConnection *connection : std::as_const(m_connections)) {
+            if (connection->isClosed())
+                continue;
+            ++open;
+            const auto rank = [](const HTTPConnection *c) { return std::pair(!c->isIdle(), c->lastProgress()); };
+            if (!victim || rank(connection) < rank(victim))
+                victim = connection;
+        }
+        if (open < m_capacity)
+            victim = nullptr;
+    }
+    if (victim)
+        victim->evict();
 }
 
 void HTTPServer::connectionDidDie(QObject *object)
@@ -118,6 +207,8 @@ void HTTPServer::connectionDidDie(QObject *object)
             m_connections.removeOne(found);
     }
     // The connection is still inside its own callback: let it return first.
-    if (found)
+    if (found) {
         found->deleteLater();
+        m_trimTimer->start();
+    }
 }

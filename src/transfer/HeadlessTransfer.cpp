@@ -1,11 +1,13 @@
 #include "transfer/HeadlessTransfer.h"
 
 #include "library/ZivoModel.h"
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 #include "platform/QuitOnSignal.h"
 #include "platform/Sandbox.h"
 #include "platform/Translations.h"
 #include "platform/UserDefaults.h"
+#include "transfer/AccessCode.h"
 #include "transfer/HTTPServer.h"
 #include "transfer/MyHTTPConnection.h"
 
@@ -36,6 +38,9 @@ QList<QCommandLineOption> HeadlessTransfer::commandLineOptions()
                            QStringLiteral("With --headless: listen only on <address> (\"localhost\" for loopback); "
                                           "default: all."),
                            QStringLiteral("address")),
+        QCommandLineOption(QStringLiteral("require-code"),
+                           QStringLiteral("With --headless: ask every client for a new six-digit code (HTTP Digest, "
+                                          "any user name), printed at start.")),
     };
 }
 
@@ -54,6 +59,7 @@ int HeadlessTransfer::run(int argc, char *argv[])
     const QCommandLineOption &transfer = options.at(1);
     const QCommandLineOption &port = options.at(2);
     const QCommandLineOption &address = options.at(3);
+    const QCommandLineOption &requireCode = options.at(4);
     const QCommandLineOption home(QStringLiteral("home"),
                                   QStringLiteral("Keep the songs, caches and settings under <dir>."),
                                   QStringLiteral("dir"));
@@ -80,7 +86,7 @@ int HeadlessTransfer::run(int argc, char *argv[])
     ZivoModel::appInit();
     QuitOnSignal quitOnSignal;
 
-    NotificationCenter::defaultCenter().addObserver(&app, QStringLiteral("WebServerMessageNotify"),
+    NotificationCenter::defaultCenter().addObserver(&app, TransferNotify::serverMessage,
                                                     [](const Notification &notification) {
                                                         std::fputs(notification.object.toString().toUtf8().constData(),
                                                                    stderr);
@@ -95,6 +101,11 @@ int HeadlessTransfer::run(int argc, char *argv[])
         server.setPort(quint16(portNumber));
         if (parser.isSet(address))
             server.setInterface(parser.value(address));
+        if (parser.isSet(requireCode)) {
+            const QString code = AccessCode::generate();
+            server.setPassword(code);
+            std::fprintf(stderr, "Access code: %s (any user name)\n", qPrintable(code));
+        }
         AsyncSocketError error;
         if (!server.start(&error))
             status = 1;

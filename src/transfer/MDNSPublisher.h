@@ -9,7 +9,9 @@ struct AvahiClient;
 struct AvahiEntryGroup;
 
 // Advertises one service by multicast DNS through the Avahi daemon. Without a running
-// daemon it logs one line and does nothing more: the server works unpublished.
+// daemon it logs one line and waits for one: the server works unpublished meanwhile. The
+// service is published again after a name collision (under the next free name) and after
+// the daemon restarts.
 class MDNSPublisher
 {
 public:
@@ -28,6 +30,9 @@ private:
     static void clientCallback(AvahiClient *client, int state, void *self);
     static void groupCallback(AvahiEntryGroup *group, int state, void *self);
     void registerService(AvahiClient *client);
+    bool connectClient();
+    void reconnectLater(unsigned delayMs);
+    void setPublishedName(const QString &name);
 
     QString m_domain;
     QString m_type;

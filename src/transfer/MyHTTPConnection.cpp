@@ -1,29 +1,26 @@
 #include "transfer/MyHTTPConnection.h"
 
 #include "library/ZivoModel.h"
+#include "platform/FileManager.h"
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
+#include "platform/Translations.h"
 #include "transfer/HTTPDataResponse.h"
 #include "transfer/HTTPFileResponse.h"
 #include "transfer/HTTPServer.h"
-#include "platform/Translations.h"
+#include "transfer/RequestOrigin.h"
+#include "transfer/UploadNames.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
+#include <QPointer>
 #include <QUrl>
 
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 namespace {
-constexpr qsizetype kMaxFieldValue = 64 * 1024;
-constexpr int kMaxFields = 64;
-constexpr int kMaxFiles = 64;
-
 QString htmlEscaped(const QString &text)
 {
     return text.toHtmlEscaped().replace(QLatin1Char('\''), QLatin1String("&#39;"));
@@ -37,24 +34,25 @@ QString scriptInAttribute(const QString &text)
     return htmlEscaped(script);
 }
 
-// Read, not set: umask() would change the mask of every thread for a moment.
-mode_t processUmask()
-{
-    static const mode_t mask = [] {
-        QFile status(QStringLiteral("/proc/self/status"));
-        if (status.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : status.readAll().split('\n'))
-                if (line.startsWith("Umask:"))
-                    return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
-        return mode_t(022);
-    }();
-    return mask;
-}
-
 QString documentsRoot(const HTTPServer *server)
 {
     return server && !server->documentRoot().isEmpty() ? server->documentRoot()
                                                        : ZivoModel::getPathWithFolderName("Documents");
+}
+
+QString systemText(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error));
+}
+
+// The request path without its query or fragment.
+QByteArray pathOf(const QByteArray &uri)
+{
+    qsizetype end = uri.size();
+    for (char stop : {'?', '#'})
+        if (const qsizetype at = uri.indexOf(stop); at >= 0)
+            end = std::min(end, at);
+    return uri.left(end);
 }
 } // namespace
 
@@ -64,61 +62,58 @@ MyHTTPConnection::MyHTTPConnection(AsyncSocket *socket, HTTPServer *server) : HT
 // Unfinished uploads go with their temporary files: a cut-off body leaves nothing.
 MyHTTPConnection::~MyHTTPConnection() = default;
 
+void MyHTTPConnection::prepareDocumentRoot(const QString &root)
+{
+    UploadPartFile::removeStale(root);
+}
+
 bool MyHTTPConnection::supportsMethod(const QByteArray &method, const QByteArray &path)
 {
     return method == "POST" || HTTPConnection::supportsMethod(method, path);
 }
 
-QString MyHTTPConnection::safeComponent(const QString &name)
+// Another site's name pointed at this address reaches nothing; another site's page (through
+// the user's browser) may read the page but not write into the library.
+bool MyHTTPConnection::isRequestAllowed()
 {
-    // Browsers on some systems send the whole client path: keep its last piece.
-    QString component = name;
-    const qsizetype cut = std::max(component.lastIndexOf(QLatin1Char('/')), component.lastIndexOf(QLatin1Char('\\')));
-    if (cut >= 0)
-        component = component.mid(cut + 1);
-    component = component.trimmed();
-    if (component.isEmpty() || component.startsWith(QLatin1Char('.')) || component.toUtf8().size() > 255)
-        return {};
-    for (const QChar c : component)
-        if (c.unicode() < 32 || c.unicode() == 127)
-            return {};
-    if (component == QLatin1String("___Uploader") || component == QLatin1String("CIC"))
-        return {};
-    return component;
-}
-
-QString MyHTTPConnection::folderPath(const QString &folderValue, QString *refusal)
-{
-    QString folder = folderValue.trimmed();
-    while (folder.startsWith(QLatin1Char('/')))
-        folder.remove(0, 1);
-    while (folder.endsWith(QLatin1Char('/')))
-        folder.chop(1);
-    if (folder.isEmpty())
-        return QString(); // the root
-    // "Documents" names the root everywhere in the library: a sub-folder of that name
-    // could not be told from it.
-    if (folder.contains(QLatin1Char('/')) || folder.contains(QLatin1Char('\\')) || safeComponent(folder) != folder
-        || folder == QLatin1String("Documents")) {
-        *refusal = QStringLiteral("The folder name \"%1\" is not allowed.").arg(folderValue);
-        return QString();
-    }
-    return folder;
+    const QList<QByteArray> hosts = request().headerFieldValues("Host");
+    if (hosts.size() > 1
+        || (!hosts.isEmpty() && !hosts.front().trimmed().isEmpty() && !RequestOrigin::isOwnHost(hosts.front())))
+        return false;
+    const bool writes = request().method() == "POST" || request().url().startsWith("/___makeFolder");
+    if (!writes)
+        return true;
+    if (request().hasHeaderField("Origin")
+        && !RequestOrigin::isOwnOrigin(request().headerField("Origin"), asyncSocket()->localPort()))
+        return false;
+    const QByteArray site = request().headerField("Sec-Fetch-Site").trimmed().toLower();
+    return site.isEmpty() || site == "same-origin" || site == "none";
 }
 
 // ---- the body ----
 
+void MyHTTPConnection::dropUpload()
+{
+    m_parser.reset();
+    m_uploads.clear();
+    m_fields.clear();
+    m_fieldValue.clear();
+    m_fieldBytes = 0;
+    m_fieldCount = 0;
+    m_fieldBudget.release();
+    m_failure.reset();
+}
+
 void MyHTTPConnection::prepareForBodyWithSize(quint64)
 {
+    dropUpload();
     m_parser = std::make_unique<MultipartParser>();
     m_parser->onPartBegin = [this](const MultipartParser::PartHeader &header) { partBegin(header); };
     m_parser->onPartData = [this](QByteArrayView data) { partData(data); };
     m_parser->onPartEnd = [this] { partEnd(); };
-    m_fields.clear();
-    m_fieldCount = 0;
-    m_uploads.clear();
-    m_failure.reset();
     m_inFilePart = m_skippingPart = false;
+    m_outcome.reset();
+    m_uploadFinished = false;
     m_uploadFileName.clear();
     m_uploadFolderName.clear();
 }
@@ -127,16 +122,30 @@ void MyHTTPConnection::prepareForBodyWithSize(quint64)
 // disk space) go at once, not when the connection, which stays open, finally closes.
 void MyHTTPConnection::handleVersionNotSupported(const QByteArray &version)
 {
-    m_parser.reset();
-    m_uploads.clear();
+    dropUpload();
+    m_uploadFinished = false;
     requestContentLength = 0;
     HTTPConnection::handleVersionNotSupported(version);
 }
 
 void MyHTTPConnection::processDataChunk(const QByteArray &chunk)
 {
-    if (m_parser && !m_parser->hasFailed())
-        m_parser->feed(chunk);
+    if (!m_parser || m_failure)
+        return;
+    if (!m_parser->feed(chunk))
+        fail(400, QStringLiteral("The upload is not a multipart/form-data body."));
+    // A refused upload is answered at once: the rest of its body would only be thrown away.
+    if (m_failure) {
+        finishUploadWith(m_failure);
+        stopReadingBody();
+    }
+}
+
+void MyHTTPConnection::finishUploadWith(std::optional<Failure> outcome)
+{
+    m_outcome = std::move(outcome);
+    m_uploadFinished = true;
+    dropUpload();
 }
 
 void MyHTTPConnection::fail(int status, const QString &message)
@@ -145,43 +154,71 @@ void MyHTTPConnection::fail(int status, const QString &message)
         m_failure = Failure{status, message};
 }
 
+// The folder and the file name are the fields an upload cannot do without read whole.
+void MyHTTPConnection::fieldCannotBeRead(const QByteArray &name, const QString &why)
+{
+    const bool needed = name == "folder" || name == "Filename";
+    fail(needed ? 400 : 413,
+         QStringLiteral("The form field \"%1\" cannot be read whole (%2).").arg(QString::fromUtf8(name), why));
+}
+
 void MyHTTPConnection::partBegin(const MultipartParser::PartHeader &header)
 {
     m_fieldName = header.name;
     m_fieldValue.clear();
     m_inFilePart = header.hasFilename;
-    m_skippingPart = false;
+    m_skippingPart = true;
+    if (m_failure)
+        return;
     if (!m_inFilePart) {
-        m_skippingPart = ++m_fieldCount > kMaxFields;
+        if (++m_fieldCount > kMaxFields) {
+            fieldCannotBeRead(header.name, QStringLiteral("more than %1 fields").arg(kMaxFields));
+        } else if (m_fieldBytes + header.name.size() > kMaxFieldBytes) {
+            fieldCannotBeRead(header.name, QStringLiteral("more than %1 bytes of fields").arg(kMaxFieldBytes));
+        } else if (!m_fieldBudget.take(header.name.size())) {
+            fail(503, QStringLiteral("The server is too busy to take this upload now."));
+        } else {
+            m_fieldBytes += header.name.size();
+            m_skippingPart = false;
+        }
         return;
     }
-    if (!header.filename.isEmpty() && !m_failure && int(m_uploads.size()) >= kMaxFiles)
+    if (header.filename.isEmpty())
+        return; // an empty file input
+    if (int(m_uploads.size()) >= kMaxFiles) {
         fail(413, QStringLiteral("At most %1 files can be sent at once.").arg(kMaxFiles));
-    if (header.filename.isEmpty() || m_failure) {
-        m_skippingPart = true; // an empty file input, or the upload has already failed
         return;
     }
-    // Beside the target when the folder is already known, else in Documents itself;
-    // either way on the same file system, so the final rename is atomic. A linked folder
-    // may lead out of Documents: the upload is refused there, and nothing is written behind it.
+    // The folder is decided before a byte is written: in it when it is already named, else
+    // in Documents itself (then moved on the same file system when the name comes).
     const QString root = documentsRoot(server());
     QString directory = root;
     if (m_fields.contains("folder")) {
-        QString refusal;
-        const QString folder = folderPath(QString::fromUtf8(m_fields.value("folder")), &refusal);
-        const QFileInfo folderInfo(root + QLatin1Char('/') + folder);
-        if (!folder.isEmpty() && folderInfo.isDir() && !folderInfo.isSymLink())
-            directory = folderInfo.filePath();
+        const std::optional<QString> value = UploadNames::decode(m_fields.value("folder"));
+        if (!value) {
+            fail(400, QStringLiteral("The folder name is not valid UTF-8."));
+            return;
+        }
+        const UploadNames::Folder folder = UploadNames::folder(root, *value);
+        if (folder.status) {
+            fail(folder.status, folder.refusal);
+            return;
+        }
+        directory = folder.directory;
     }
-    Upload upload;
-    upload.clientName = QString::fromUtf8(header.filename);
-    upload.file = std::make_unique<QTemporaryFile>(directory + QStringLiteral("/.orbo-upload-XXXXXX"));
-    if (!upload.file->open()) {
-        fail(500, QStringLiteral("The server cannot write into the folder: %1").arg(upload.file->errorString()));
-        m_skippingPart = true;
+    if (!m_uploads.empty() && !m_uploads.back().file->park()) {
+        fail(500, QStringLiteral("The server cannot write into the folder: %1").arg(systemText(errno)));
         return;
     }
-    m_uploads.push_back(std::move(upload));
+    std::unique_ptr<UploadPartFile> file = UploadPartFile::create(directory);
+    if (!file) {
+        const int error = errno;
+        fail(UploadPartFile::isNoSpace(error) ? 507 : 500,
+             QStringLiteral("The server cannot write into the folder: %1").arg(systemText(error)));
+        return;
+    }
+    m_uploads.push_back(Upload{std::move(file), header.filename});
+    m_skippingPart = false;
 }
 
 void MyHTTPConnection::partData(QByteArrayView data)
@@ -189,16 +226,22 @@ void MyHTTPConnection::partData(QByteArrayView data)
     if (m_skippingPart)
         return;
     if (!m_inFilePart) {
-        if (m_fieldValue.size() + data.size() > kMaxFieldValue)
+        if (m_fieldBytes + data.size() > kMaxFieldBytes) {
+            fieldCannotBeRead(m_fieldName, QStringLiteral("more than %1 bytes of fields").arg(kMaxFieldBytes));
             m_skippingPart = true;
-        else
+        } else if (!m_fieldBudget.take(data.size())) {
+            fail(503, QStringLiteral("The server is too busy to take this upload now."));
+            m_skippingPart = true;
+        } else {
+            m_fieldBytes += data.size();
             m_fieldValue.append(data);
+        }
         return;
     }
-    QTemporaryFile &file = *m_uploads.back().file;
-    if (file.write(data.constData(), data.size()) != data.size()) {
-        const bool full = file.error() == QFileDevice::ResourceError;
-        fail(full ? 507 : 500, QStringLiteral("The file could not be stored: %1").arg(file.errorString()));
+    if (!m_uploads.back().file->write(data.constData(), data.size())) {
+        const int error = errno;
+        fail(UploadPartFile::isNoSpace(error) ? 507 : 500,
+             QStringLiteral("The file could not be stored: %1").arg(systemText(error)));
         m_uploads.pop_back(); // removes the temporary file
         m_skippingPart = true;
     }
@@ -206,107 +249,91 @@ void MyHTTPConnection::partData(QByteArrayView data)
 
 void MyHTTPConnection::partEnd()
 {
-    if (m_skippingPart)
-        return;
-    if (m_inFilePart) {
-        Upload &upload = m_uploads.back();
-        if (!upload.file->flush()) {
-            fail(507, QStringLiteral("The file could not be stored: %1").arg(upload.file->errorString()));
-            m_uploads.pop_back();
-            return;
-        }
-        upload.complete = true;
-    } else if (!m_fields.contains(m_fieldName)) {
+    if (!m_skippingPart && !m_inFilePart && !m_fields.contains(m_fieldName))
         m_fields.insert(m_fieldName, m_fieldValue);
-    }
 }
 
-std::optional<MyHTTPConnection::Failure> MyHTTPConnection::finishUpload()
+void MyHTTPConnection::requestBodyDidEnd()
 {
-    std::unique_ptr<MultipartParser> parser = std::move(m_parser);
-    std::vector<Upload> uploads = std::move(m_uploads);
-    m_uploads.clear();
-    requestContentLength = 0;
-    if (!parser || !parser->isComplete())
+    // Another version is refused whole (handleVersionNotSupported): nothing is stored.
+    if (request().version() != "HTTP/1.1") {
+        replyToHTTPRequest();
+        return;
+    }
+    std::vector<UploadCommit::Item> items;
+    if (std::optional<Failure> failure = prepareCommit(&items)) {
+        finishUploadWith(failure);
+        replyToHTTPRequest();
+        return;
+    }
+    dropUpload();
+    // The disk flush takes long on a slow card and must not hold up the other clients:
+    // the upload is answered when its files are in place.
+    QObject *context = server() ? static_cast<QObject *>(server()) : QCoreApplication::instance();
+    UploadCommit::start(std::make_unique<UploadCommit>(std::move(items)), context,
+                        [connection = QPointer<MyHTTPConnection>(this)](const UploadCommit::Result &result) {
+                            announceStored(result.stored);
+                            if (connection)
+                                connection->commitFinished(result);
+                        });
+}
+
+std::optional<MyHTTPConnection::Failure> MyHTTPConnection::prepareCommit(std::vector<UploadCommit::Item> *items)
+{
+    if (!m_parser || !m_parser->isComplete())
         return Failure{400, QStringLiteral("The upload is not a complete multipart/form-data body.")};
     if (m_failure)
         return m_failure;
-    if (uploads.empty())
+    if (m_uploads.empty())
         return Failure{400, QStringLiteral("The upload carries no file.")};
 
-    QString refusal;
-    m_uploadFolderName =
-        m_fields.contains("folder") ? QString::fromUtf8(m_fields.value("folder")) : QStringLiteral("/");
-    const QString folder = folderPath(m_uploadFolderName, &refusal);
-    if (!refusal.isEmpty())
-        return Failure{400, refusal};
-    const QString root = documentsRoot(server());
-    const QString directory = folder.isEmpty() ? root : root + QLatin1Char('/') + folder;
-    const QFileInfo directoryInfo(directory);
-    if (!directoryInfo.isDir() || directoryInfo.isSymLink())
-        return Failure{404, QStringLiteral("The folder \"%1\" does not exist.").arg(folder)};
+    const std::optional<QString> folderValue =
+        UploadNames::decode(m_fields.contains("folder") ? m_fields.value("folder") : QByteArray("/"));
+    if (!folderValue)
+        return Failure{400, QStringLiteral("The folder name is not valid UTF-8.")};
+    m_uploadFolderName = *folderValue;
+    const UploadNames::Folder folder = UploadNames::folder(documentsRoot(server()), *folderValue);
+    if (folder.status)
+        return Failure{folder.status, folder.refusal};
 
     // The page's uploader also names the file in its own "Filename" field.
-    const QString fieldName = QString::fromUtf8(m_fields.value("Filename"));
+    const std::optional<QString> fieldName = UploadNames::decode(m_fields.value("Filename"));
+    if (!fieldName)
+        return Failure{400, QStringLiteral("The file name is not valid UTF-8.")};
     QStringList names;
-    for (const Upload &upload : uploads) {
-        const QString name = safeComponent(uploads.size() == 1 && !fieldName.isEmpty() ? fieldName : upload.clientName);
+    for (const Upload &upload : m_uploads) {
+        const std::optional<QString> sent =
+            m_uploads.size() == 1 && !fieldName->isEmpty() ? fieldName : UploadNames::decode(upload.clientName);
+        const QString name = sent ? UploadNames::fileName(*sent) : QString();
         if (name.isEmpty())
-            return Failure{400, QStringLiteral("The file name \"%1\" is not allowed.").arg(upload.clientName)};
+            return Failure{400,
+                           QStringLiteral("The file name \"%1\" is not allowed.")
+                               .arg(sent ? *sent : QString::fromUtf8(upload.clientName))};
         // Every check comes before the first file is stored: a refused upload stores nothing.
-        if (QFileInfo(directory + QLatin1Char('/') + name).isDir())
+        if (QFileInfo(folder.directory + QLatin1Char('/') + name).isDir())
             return Failure{409, QStringLiteral("\"%1\" is a folder.").arg(name)};
         names.append(name);
     }
-    // Every file reaches the disk before the first one takes its name, so a full disk or an
-    // I/O error refuses the whole upload rather than half of it. Temporary files are private;
-    // the stored song gets the usual permissions.
-    for (const Upload &upload : uploads) {
-        QTemporaryFile &file = *upload.file;
-        ::fchmod(file.handle(), 0666 & ~processUmask());
-        if (::fsync(file.handle()) != 0)
-            return Failure{
-                507, QStringLiteral("The file could not be stored: %1").arg(QString::fromLocal8Bit(strerror(errno)))};
-        file.close();
-    }
-    QStringList stored;
-    for (size_t i = 0; i < uploads.size(); ++i) {
-        QTemporaryFile &file = *uploads[i].file;
-        const QString target = directory + QLatin1Char('/') + names[qsizetype(i)];
-        // Replaces an existing file of that name in one step, only now that the new one is whole.
-        if (std::rename(QFile::encodeName(file.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
-            const QString reason = QString::fromLocal8Bit(strerror(errno));
-            flushFolder(directory);
-            announceStored(stored);
-            return Failure{500,
-                           stored.isEmpty() ? QStringLiteral("The file could not be stored: %1").arg(reason)
-                                            : QStringLiteral("\"%1\" could not be stored (%2); stored: %3.")
-                                                  .arg(names[qsizetype(i)], reason, stored.join(QStringLiteral(", ")))};
-        }
-        file.setAutoRemove(false);
-        stored.append(names[qsizetype(i)]);
-    }
-    flushFolder(directory);
-    announceStored(stored);
+    // A name sent twice is stored once: the last file of that name wins, as a later upload would.
+    for (size_t i = 0; i < m_uploads.size(); ++i)
+        if (names.lastIndexOf(names[qsizetype(i)]) == qsizetype(i))
+            items->push_back({std::move(m_uploads[i].file), folder.directory, names[qsizetype(i)]});
     return std::nullopt;
 }
 
-// The new names themselves reach the disk too, before anyone hears of them.
-void MyHTTPConnection::flushFolder(const QString &directory)
+void MyHTTPConnection::commitFinished(const UploadCommit::Result &result)
 {
-    if (const int folderFd = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY); folderFd >= 0) {
-        ::fsync(folderFd);
-        ::close(folderFd);
-    }
+    if (!result.stored.isEmpty())
+        m_uploadFileName = result.stored.last();
+    finishUploadWith(result.status ? std::optional<Failure>(Failure{result.status, result.message}) : std::nullopt);
+    replyToHTTPRequest();
 }
 
 void MyHTTPConnection::announceStored(const QStringList &names)
 {
-    for (const QString &name : names) {
-        m_uploadFileName = name;
-        NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("WebServerMessageNotify"),
+    for (const QString &name : names)
+        NotificationCenter::defaultCenter().postNotificationName(TransferNotify::serverMessage,
                                                                  QStringLiteral("[%1] upload Success\n").arg(name));
-    }
 }
 
 // ---- routing ----
@@ -316,33 +343,48 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::pageResponse(const QString &html
     return std::make_unique<HTTPDataResponse>(html.toUtf8(), status);
 }
 
+std::unique_ptr<HTTPResponse> MyHTTPConnection::failurePage(const Failure &failure)
+{
+    return pageResponse(QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
+                                       "charset=utf-8\" /><title>Upload failed</title></head><body>%1</body></html>")
+                            .arg(htmlEscaped(failure.message)),
+                        failure.status);
+}
+
 std::unique_ptr<HTTPResponse> MyHTTPConnection::httpResponseForMethod(const QByteArray &method, const QByteArray &uri)
 {
-    // A POST without a body stored nothing, and must not look like a stored upload.
-    if (requestContentLength != 0 || method == "POST") {
-        const std::optional<Failure> failure = requestContentLength != 0
-            ? finishUpload()
-            : std::optional<Failure>(Failure{400, QStringLiteral("The upload carries no file.")});
-        if (failure) {
-            return pageResponse(QStringLiteral(
-                                    "<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
-                                    "charset=utf-8\" /><title>Upload failed</title></head><body>%1</body></html>")
-                                    .arg(htmlEscaped(failure->message)),
-                                failure->status);
+    if (method == "POST") {
+        // A POST without a body stored nothing, and must not look like a stored upload.
+        const std::optional<Failure> failure =
+            m_uploadFinished ? m_outcome : Failure{400, QStringLiteral("The upload carries no file.")};
+        // The request's fields and files are done with: nothing of them outlives its response.
+        dropUpload();
+        m_outcome.reset();
+        m_uploadFinished = false;
+        requestContentLength = 0;
+        if (failure)
+            return failurePage(*failure);
+    }
+
+    // The page's own routes come first: an uploaded file of the same name never replaces them.
+    const QByteArray path = pathOf(uri);
+    if (path.startsWith("/___Uploader"))
+        return assetResponse(uri);
+    if (path == "/success")
+        return pageResponse(createBrowseableSuccess());
+    if (path.startsWith("/___makeFolder"))
+        return makeFolderResponse(method, uri);
+    if (path != "/" && path != "/success2" && !path.endsWith('/')) {
+        const QString file = filePathForURI(uri);
+        if (!file.isEmpty() && FileManager::isRegularFile(file)
+            && !UploadPartFile::isTemporaryName(QFileInfo(file).fileName())) {
+            // A download, never a page of this server's origin: no sniffing, saved not shown.
+            auto download = std::make_unique<HTTPFileResponse>(file);
+            download->addHeaderField("X-Content-Type-Options", "nosniff");
+            download->addHeaderField("Content-Disposition", "attachment");
+            return download;
         }
     }
-    m_parser.reset();
-    m_uploads.clear();
-
-    if (uri.startsWith("/___Uploader"))
-        return assetResponse(uri);
-    const QString file = filePathForURI(uri);
-    if (!file.isEmpty() && QFileInfo(file).isFile())
-        return std::make_unique<HTTPFileResponse>(file);
-    if (uri == "/success")
-        return pageResponse(createBrowseableSuccess());
-    if (uri.startsWith("/___makeFolder"))
-        return makeFolderResponse(uri);
     return pageResponse(createBrowseableIndex(QStringLiteral("/")));
 }
 
@@ -362,12 +404,14 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::assetResponse(const QByteArray &
     return std::make_unique<HTTPFileResponse>(full);
 }
 
-std::unique_ptr<HTTPResponse> MyHTTPConnection::makeFolderResponse(const QByteArray &uri)
+std::unique_ptr<HTTPResponse> MyHTTPConnection::makeFolderResponse(const QByteArray &method, const QByteArray &uri)
 {
-    const QString requested = QUrl::fromPercentEncoding(uri.mid(14));
-    const QString name = safeComponent(requested);
-    if (name.isEmpty() || name != requested.trimmed() || requested.contains(QLatin1Char('/'))
-        || name == QLatin1String("Documents"))
+    const QByteArray encoded = uri.mid(14);
+    const std::optional<QString> decoded = UploadNames::decode(QByteArray::fromPercentEncoding(encoded));
+    const QString requested = decoded ? *decoded : QString::fromUtf8(QByteArray::fromPercentEncoding(encoded));
+    const QString name = requested.trimmed();
+    if (!decoded || !UploadNames::isPrintable(requested) || !UploadNames::isAllowedComponent(name)
+        || name.contains(QLatin1Char('\\')) || name == QLatin1String("Documents"))
         return pageResponse(QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
                                            "charset=utf-8\" /></head><body>The folder name \"%1\" is not allowed. "
                                            "<a href='/'>Back</a></body></html>")
@@ -375,7 +419,9 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::makeFolderResponse(const QByteAr
                             400);
     const QString path = documentsRoot(server()) + QLatin1Char('/') + name;
     QString message;
-    if (!QFileInfo::exists(path)) {
+    if (QFileInfo::exists(path)) {
+        message = QStringLiteral("폴더가 이미 존재 합니다.");
+    } else if (method == "GET") { // a HEAD only asks what a GET would answer
         if (!ZivoModel::createDir(path))
             return pageResponse(QStringLiteral("<html><head><meta http-equiv=\"Content-Type\" content=\"text/html; "
                                                "charset=utf-8\" /></head><body>The folder \"%1\" could not be "
@@ -383,8 +429,6 @@ std::unique_ptr<HTTPResponse> MyHTTPConnection::makeFolderResponse(const QByteAr
                                     .arg(htmlEscaped(name)),
                                 500);
         message = QStringLiteral("폴더를 생성하였습니다.");
-    } else {
-        message = QStringLiteral("폴더가 이미 존재 합니다.");
     }
     return pageResponse(createBrowseableIndex(QStringLiteral("/"), message));
 }
@@ -445,8 +489,9 @@ QString MyHTTPConnection::createBrowseableIndex(const QString &, const QString &
     page += QStringLiteral("<input name='folderChechBox' checked type='checkbox' value='/' "
                            "onclick=\"$('#file_upload').uploadifySettings('folder','/');folderName.value='/';"
                            "checkBoxSelect();\">/Documents<br>");
+    // Exactly the folders an upload accepts.
     const QString documents = ZivoModel::getPathWithFolderName(QStringLiteral("Documents"));
-    for (const QString &folder : ZivoModel::listDirOnlyDir(documents)) {
+    for (const QString &folder : UploadNames::uploadFolders(documents)) {
         // Names go in escaped, so that a quote or "<" in a folder name cannot break the page.
         const QString html = htmlEscaped(folder);
         const QString script = scriptInAttribute(folder);

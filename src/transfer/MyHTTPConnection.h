@@ -2,9 +2,11 @@
 
 #include "transfer/HTTPConnection.h"
 #include "transfer/MultipartParser.h"
+#include "transfer/RequestMemoryBudget.h"
+#include "transfer/UploadCommit.h"
+#include "transfer/UploadPartFile.h"
 
 #include <QMap>
-#include <QTemporaryFile>
 
 #include <memory>
 #include <optional>
@@ -17,13 +19,23 @@ class MyHTTPConnection : public HTTPConnection
 {
     Q_OBJECT
 public:
+    // Non-file form fields of one request, names and values together (413 beyond).
+    static constexpr qsizetype kMaxFieldBytes = 64 * 1024;
+    static constexpr int kMaxFields = 64;
+    static constexpr int kMaxFiles = 64;
+
     MyHTTPConnection(AsyncSocket *socket, HTTPServer *server);
     ~MyHTTPConnection() override;
 
+    // Run by the server at every start: removes what uploads cut off by a kill left behind.
+    static void prepareDocumentRoot(const QString &root);
+
     bool supportsMethod(const QByteArray &method, const QByteArray &path) override;
+    bool isRequestAllowed() override;
     void prepareForBodyWithSize(quint64 contentLength) override;
     void handleVersionNotSupported(const QByteArray &version) override;
     void processDataChunk(const QByteArray &chunk) override;
+    void requestBodyDidEnd() override;
     std::unique_ptr<HTTPResponse> httpResponseForMethod(const QByteArray &method, const QByteArray &uri) override;
 
     bool isBrowseable(const QString &) const { return true; }
@@ -33,10 +45,6 @@ public:
     // The read-only folder of the page's assets (___Uploader among the program's resources).
     static QString uploaderResourcePath();
 
-    // A name the user sent, as one safe path component, or empty when it must be refused
-    // ("..", separators, NUL, control characters, hidden or over-long names).
-    static QString safeComponent(const QString &name);
-
     QString uploadFileName() const { return m_uploadFileName; }
     QString uploadFolderName() const { return m_uploadFolderName; }
 
@@ -44,9 +52,8 @@ private:
     static QString findUploaderResourcePath(const QString &fromEnvironment);
     struct Upload
     {
-        std::unique_ptr<QTemporaryFile> file;
-        QString clientName; // the part's own file name
-        bool complete = false;
+        std::unique_ptr<UploadPartFile> file;
+        QByteArray clientName; // the part's own file name, as sent
     };
     struct Failure
     {
@@ -58,16 +65,21 @@ private:
     void partData(QByteArrayView data);
     void partEnd();
     void fail(int status, const QString &message);
-    std::optional<Failure> finishUpload();
-    static void flushFolder(const QString &directory);
-    void announceStored(const QStringList &names);
+    void fieldCannotBeRead(const QByteArray &name, const QString &why);
+    std::optional<Failure> prepareCommit(std::vector<UploadCommit::Item> *items);
+    void commitFinished(const UploadCommit::Result &result);
+    void finishUploadWith(std::optional<Failure> outcome);
+    void dropUpload();
+    static void announceStored(const QStringList &names);
     std::unique_ptr<HTTPResponse> assetResponse(const QByteArray &uri) const;
-    std::unique_ptr<HTTPResponse> makeFolderResponse(const QByteArray &uri);
+    std::unique_ptr<HTTPResponse> makeFolderResponse(const QByteArray &method, const QByteArray &uri);
     static std::unique_ptr<HTTPResponse> pageResponse(const QString &html, int status = 200);
-    static QString folderPath(const QString &folderValue, QString *refusal);
+    static std::unique_ptr<HTTPResponse> failurePage(const Failure &failure);
 
     std::unique_ptr<MultipartParser> m_parser;
     QMap<QByteArray, QByteArray> m_fields;
+    qsizetype m_fieldBytes = 0;
+    RequestMemoryBudget m_fieldBudget;
     int m_fieldCount = 0;
     bool m_inFilePart = false;
     bool m_skippingPart = false;
@@ -75,6 +87,9 @@ private:
     QByteArray m_fieldValue;
     std::vector<Upload> m_uploads;
     std::optional<Failure> m_failure;
+    // What became of the request's upload, for its response.
+    std::optional<Failure> m_outcome;
+    bool m_uploadFinished = false;
     QString m_uploadFileName;
     QString m_uploadFolderName;
 };

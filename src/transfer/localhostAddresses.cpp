@@ -1,5 +1,6 @@
 #include "transfer/localhostAddresses.h"
 
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 
 #include <QThreadPool>
@@ -33,7 +34,7 @@ void localhostAddresses::list()
     const QMap<QString, QString> found = addresses();
     for (auto it = found.cbegin(); it != found.cend(); ++it)
         map.insert(it.key(), it.value());
-    NotificationCenter::defaultCenter().postNotificationName(QStringLiteral("LocalhostAdressesResolved"), map);
+    NotificationCenter::defaultCenter().postNotificationName(TransferNotify::addressesResolved, map);
 }
 
 void localhostAddresses::listInBackground()

@@ -1,3 +1,4 @@
+#include "support/ScopedTranslations.h"
 #include "TestHome.h"
 #include "support/ShellFakes.h"
 #include "support/SongFixtures.h"
@@ -279,7 +280,7 @@ TEST(FolderList, AfterAnImportTheListOpensTheImportFolder)
 TEST(FolderPlay, TheRealPanelPlaysATappedSongAndFollowsDeletion)
 {
     qputenv("ORBO_AUDIO_OUTPUT", "null");
-    Translations::install(QLocale(QLocale::English, QLocale::UnitedStates));
+    const ScopedTranslations english(QLocale(QLocale::English, QLocale::UnitedStates));
     Folders f;
     auto made = std::make_unique<PlayInfoPanelViewController>();
     PlayInfoPanelViewController *panel = made.get();

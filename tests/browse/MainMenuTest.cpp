@@ -1,3 +1,4 @@
+#include "support/ScopedTranslations.h"
 #include "TestHome.h"
 #include "library/NotificationNames.h"
 #include "support/ShellFakes.h"
@@ -178,7 +179,7 @@ TEST(MainMenu, KoreanCaptionsComeFromTheStringTable)
 // runs leave the tree and the shared temporary folder as they were.
 TEST(MainMenu, TakesPicturesOfTheMenuAndTheOverlays)
 {
-    Translations::install(QLocale(QLocale::English, QLocale::UnitedStates));
+    const ScopedTranslations english(QLocale(QLocale::English, QLocale::UnitedStates));
     Menu m;
     const QString pictures = m.home.path() + "/pictures/";
     ASSERT_TRUE(QDir().mkpath(pictures));

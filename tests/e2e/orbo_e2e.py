@@ -102,9 +102,9 @@ class Orbo:
             return not showing or is_showing(acc)
         return pyatspi.findAllDescendants(root, match)
 
-    def find(self, role, name, timeout=10.0):
+    def find(self, role, name, timeout=10.0, root=None):
         return wait_for(f"{pyatspi.Accessible.getRoleName if False else role} named {name!r}",
-                        lambda: next(iter(self.all(role=role, name=name)), None), timeout)
+                        lambda: next(iter(self.all(role=role, name=name, root=root)), None), timeout)
 
     def button(self, name, timeout=10.0):
         return self.find(pyatspi.ROLE_PUSH_BUTTON, name, timeout)

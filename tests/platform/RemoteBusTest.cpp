@@ -280,6 +280,33 @@ TEST(MediaRemote, ASecondInstanceCannotTakeTheName)
     EXPECT_FALSE(nowhere.registerOnBus());
 }
 
+TEST(MediaRemote, ASecondStartRaisesTheRunningPlayer)
+{
+    PrivateBus bus;
+    REQUIRE_BUS(bus);
+    MprisService running(bus.connect("running"));
+    ASSERT_TRUE(running.registerOnBus());
+    int raised = 0;
+    QObject::connect(&running, &MprisService::raiseRequested, [&] { ++raised; });
+    EXPECT_FALSE(MprisService::isRunningElsewhere(bus.connect("running")));
+
+    const QDBusConnection second = bus.connect("second");
+    MprisService again(second);
+    EXPECT_FALSE(again.registerOnBus());
+    EXPECT_TRUE(MprisService::isRunningElsewhere(second));
+    EXPECT_TRUE(MprisService::raiseRunningInstance(second));
+    EXPECT_EQ(raised, 1);
+    EXPECT_EQ(propertyOf(const_cast<QDBusConnection &>(second), "org.mpris.MediaPlayer2", "CanRaise").toBool(), true);
+    EXPECT_EQ(propertyOf(const_cast<QDBusConnection &>(second), "org.mpris.MediaPlayer2", "DesktopEntry").toString(),
+              "org.orbo.Orbo");
+
+    // Nobody there: nothing to raise.
+    PrivateBus empty;
+    REQUIRE_BUS(empty);
+    EXPECT_FALSE(MprisService::isRunningElsewhere(empty.connect("alone")));
+    EXPECT_FALSE(MprisService::raiseRunningInstance(empty.connect("alone2")));
+}
+
 // The desktop's screen saver, as far as the idle timer uses it.
 class FakeScreenSaver : public QObject
 {
@@ -337,6 +364,53 @@ TEST(IdleTimerBus, DisablingHoldsOneInhibitionAndEnablingReleasesIt)
     EXPECT_TRUE(waitUntil([&] { return saver.thread() == home; }));
     thread.quit();
     EXPECT_TRUE(thread.wait(QDeadlineTimer(5000)));
+}
+
+TEST(IdleTimerBus, HoldsOutlastFocusChangesAndPauseWhileMinimised)
+{
+    PrivateBus bus;
+    REQUIRE_BUS(bus);
+    QThread thread;
+    FakeScreenSaver saver;
+    saver.moveToThread(&thread);
+    thread.start();
+    QDBusConnection service = bus.connect("screensaver");
+    ASSERT_TRUE(service.registerObject("/org/freedesktop/ScreenSaver", &saver, QDBusConnection::ExportAllSlots));
+    ASSERT_TRUE(service.registerService("org.freedesktop.ScreenSaver"));
+    {
+        IdleTimer timer(bus.connect("orbo"));
+        int transfer = 0, other = 0;
+        timer.addHold(&transfer);
+        timer.addHold(&transfer); // an owner counts once
+        EXPECT_TRUE(timer.isIdleTimerDisabled());
+        EXPECT_EQ(saver.inhibitions, 1);
+        // Losing focus resets the application's own setting, not a hold.
+        timer.setIdleTimerDisabled(false);
+        EXPECT_EQ(saver.inhibitions, 1);
+        EXPECT_TRUE(timer.isIdleTimerDisabled());
+        timer.setInBackground(true);
+        EXPECT_EQ(saver.inhibitions, 0);
+        EXPECT_FALSE(timer.isIdleTimerDisabled());
+        timer.setInBackground(false);
+        EXPECT_EQ(saver.inhibitions, 1);
+        timer.addHold(&other);
+        timer.releaseHold(&transfer);
+        EXPECT_EQ(saver.inhibitions, 1);
+        timer.releaseHold(&other);
+        EXPECT_EQ(saver.inhibitions, 0);
+        EXPECT_FALSE(timer.hasHold(&transfer));
+        // The user's own setting still holds in the background, as it always did.
+        timer.setIdleTimerDisabled(true);
+        timer.setInBackground(true);
+        EXPECT_EQ(saver.inhibitions, 1);
+        timer.setIdleTimerDisabled(false);
+        EXPECT_EQ(saver.inhibitions, 0);
+    }
+    QThread *home = QThread::currentThread();
+    QMetaObject::invokeMethod(
+        &saver, [&] { saver.moveToThread(home); }, Qt::BlockingQueuedConnection);
+    thread.quit();
+    thread.wait();
 }
 
 TEST(IdleTimerBus, WithoutAScreenSaverTheStateIsStillKept)

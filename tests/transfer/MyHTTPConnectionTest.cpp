@@ -1,9 +1,11 @@
 #include "TestHome.h"
+#include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
 #include "platform/Sandbox.h"
 #include "platform/Translations.h"
 #include "transfer/HTTPServer.h"
 #include "transfer/LoopbackClient.h"
+#include "transfer/UploadApp.h"
 #include "transfer/MyHTTPConnection.h"
 #include "transfer/localhostAddresses.h"
 
@@ -17,82 +19,14 @@
 
 namespace {
 
-QByteArray readFile(const QString &path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-}
-
-// The upload application on a fresh home, on loopback with port 0.
-struct App
-{
-    TestHome home;
-    HTTPServer server;
-    QStringList messages;
-    QObject observer;
-    App()
-    {
-        server.setConnectionClass<MyHTTPConnection>();
-        server.setDocumentRoot(home.documents());
-        server.setInterface("localhost");
-        server.setPort(0);
-        EXPECT_TRUE(server.start());
-        NotificationCenter::defaultCenter().addObserver(&observer, "WebServerMessageNotify",
-                                                        [this](const Notification &n) {
-                                                            messages << n.object.toString();
-                                                        });
-    }
-    ~App()
-    {
-        server.stop();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    std::optional<LoopbackClient::Response> request(const QByteArray &bytes)
-    {
-        LoopbackClient client(server.port());
-        client.send(bytes);
-        return client.readResponse();
-    }
-    std::optional<LoopbackClient::Response> get(const QByteArray &path)
-    {
-        return request("GET " + path + " HTTP/1.1\r\nHost: x\r\n\r\n");
-    }
-    QStringList hiddenFiles(const QString &folder = {}) const
-    {
-        return QDir(home.documents() + '/' + folder)
-            .entryList(QDir::Hidden | QDir::Files)
-            .filter(QRegularExpression("^\\."));
-    }
-};
-
-QByteArray random(int size)
-{
-    QByteArray bytes(size, Qt::Uninitialized);
-    for (char &c : bytes)
-        c = char(QRandomGenerator::global()->bounded(256));
-    return bytes;
-}
+using App = UploadApp;
 
 // Song bytes that would fool a careless parser: CRLFs and lines that look like the
 // boundary without being its delimiter (which no client lets into a part), also at the end.
 QByteArray awkwardSong(const QByteArray &boundary)
 {
-    return random(70000) + "\r\n--" + boundary.chopped(1) + "\r\n\r\nx--" + boundary + "--\r\n" + random(40000)
-        + "\r\n-" + boundary + "\r\n\r\n";
-}
-
-// The layout the page's uploader sends: Filename, folder, fileext, Filedata, Upload.
-QByteArray pageUpload(const QByteArray &name, const QByteArray &folder, const QByteArray &song)
-{
-    const QByteArray b = "----OrboBoundary7MA4YWxkTrZu0gW";
-    QByteArray body = "--" + b + "\r\nContent-Disposition: form-data; name=\"Filename\"\r\n\r\n" + name + "\r\n";
-    body += "--" + b + "\r\nContent-Disposition: form-data; name=\"folder\"\r\n\r\n" + folder + "\r\n";
-    body += "--" + b + "\r\nContent-Disposition: form-data; name=\"fileext\"\r\n\r\n*.mp3;*.m4a;\r\n";
-    body += "--" + b + "\r\nContent-Disposition: form-data; name=\"Filedata\"; filename=\"" + name
-        + "\"\r\nContent-Type: application/octet-stream\r\n\r\n" + song + "\r\n";
-    body += "--" + b + "\r\nContent-Disposition: form-data; name=\"Upload\"\r\n\r\nSubmit Query\r\n--" + b + "--\r\n";
-    return "POST /success2 HTTP/1.1\r\nHost: x\r\nContent-Type: multipart/form-data; boundary=" + b
-        + "\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body;
+    return randomBytes(70000) + "\r\n--" + boundary.chopped(1) + "\r\n\r\nx--" + boundary + "--\r\n"
+        + randomBytes(40000) + "\r\n-" + boundary + "\r\n\r\n";
 }
 
 TEST(MyHTTPConnection, ServesTheUploadPageByteForByte)
@@ -181,7 +115,7 @@ TEST(MyHTTPConnection, ServesAssetsAndSongsButNothingOutside)
           "/___Uploader/..%2F..%2FCMakeLists.txt", "/___UploaderX"})
         EXPECT_EQ(app.get(path)->status, 404) << path;
 
-    const QByteArray song = random(5000);
+    const QByteArray song = randomBytes(5000);
     app.home.writeFile("Rock/my song.mp3", song);
     auto whole = app.get("/Rock/my%20song.mp3");
     ASSERT_TRUE(whole);
@@ -226,7 +160,7 @@ TEST(MyHTTPConnection, StoresThePageUploaderFilesByteIdenticalAndReplacesThem)
     EXPECT_EQ(readFile(app.home.documents() + "/Rock/song.mp3"), first);
     EXPECT_EQ(app.messages, QStringList{"[song.mp3] upload Success\n"});
 
-    const QByteArray second = random(1000) + "\r\n";
+    const QByteArray second = randomBytes(1000) + "\r\n";
     ASSERT_EQ(app.request(pageUpload("song.mp3", "Rock", second))->status, 200);
     EXPECT_EQ(readFile(app.home.documents() + "/Rock/song.mp3"), second);
 
@@ -284,7 +218,7 @@ TEST(MyHTTPConnection, RefusesUnsafeOrFailedUploadsWithAnErrorAndLeavesNothing)
     app.home.makeFolder("Rock");
     const QByteArray old = "the old file";
     app.home.writeFile("Rock/keep.mp3", old);
-    const QByteArray song = random(50000);
+    const QByteArray song = randomBytes(50000);
     struct Case
     {
         QByteArray name;
@@ -315,7 +249,7 @@ TEST(MyHTTPConnection, RefusesUnsafeOrFailedUploadsWithAnErrorAndLeavesNothing)
     // A client that hangs up mid-body: the old file stays whole and nothing else is left.
     {
         LoopbackClient client(app.server.port());
-        const QByteArray upload = pageUpload("keep.mp3", "Rock", random(200000));
+        const QByteArray upload = pageUpload("keep.mp3", "Rock", randomBytes(200000));
         client.send(upload.left(upload.size() / 2));
         waitUntil([] { return false; }, 100);
     }
@@ -355,28 +289,21 @@ TEST(MyHTTPConnection, AnUploadIntoALinkedFolderWritesNothingBehindTheLink)
     ASSERT_TRUE(QDir().mkpath(outside));
     ASSERT_TRUE(QFile::link(outside, app.home.documents() + "/Linked"));
 
-    LoopbackClient client(app.server.port());
-    const QByteArray upload = pageUpload("song.mp3", "Linked", random(100000));
-    ASSERT_TRUE(client.send(upload.left(upload.size() / 2)));
-    // Half-way through the song the body is being stored, and not behind the link.
-    ASSERT_TRUE(waitUntil([&] { return !openFilesIn(app.home.documents()).isEmpty(); }))
-        << "not written in Documents; open behind the link: " << openFilesIn(outside).join(' ').toStdString();
-    EXPECT_TRUE(openFilesIn(outside).isEmpty());
-    EXPECT_TRUE(everything(outside).isEmpty());
-    ASSERT_TRUE(client.send(upload.mid(upload.size() / 2)));
-    auto response = client.readResponse();
+    // The folder comes first: it is refused before a byte of the song is written anywhere.
+    auto response = app.request(pageUpload("song.mp3", "Linked", randomBytes(100000)));
     ASSERT_TRUE(response);
     EXPECT_EQ(response->status, 404);
+    EXPECT_TRUE(openFilesIn(outside).isEmpty());
     EXPECT_TRUE(everything(outside).isEmpty());
     EXPECT_TRUE(app.hiddenFiles().isEmpty());
-    EXPECT_TRUE(openFilesIn(app.home.documents()).isEmpty()) << "the temporary file is closed";
+    EXPECT_TRUE(openFilesIn(app.home.documents()).isEmpty()) << "no temporary file is left open";
     EXPECT_TRUE(app.messages.isEmpty());
 
     // With the folder named after the file, the same.
     const QByteArray b = "xyz";
     const QByteArray body = "--" + b
-        + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"late.mp3\"\r\n\r\n" + random(2000) + "\r\n--"
-        + b + "\r\nContent-Disposition: form-data; name=\"folder\"\r\n\r\nLinked\r\n--" + b + "--\r\n";
+        + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"late.mp3\"\r\n\r\n" + randomBytes(2000)
+        + "\r\n--" + b + "\r\nContent-Disposition: form-data; name=\"folder\"\r\n\r\nLinked\r\n--" + b + "--\r\n";
     auto late =
         app.request("POST / HTTP/1.1\r\nContent-Length: " + QByteArray::number(body.size()) + "\r\n\r\n" + body);
     ASSERT_TRUE(late);
@@ -412,7 +339,7 @@ TEST(MyHTTPConnection, AnUploadIsWrittenBesideItsTargetNotInTheSystemTemporaryFo
     ScopedEnvironment tmpdir("TMPDIR", QFile::encodeName(notAFolder));
 
     LoopbackClient client(app.server.port());
-    const QByteArray song = random(100000);
+    const QByteArray song = randomBytes(100000);
     const QByteArray upload = pageUpload("song.mp3", "Rock", song);
     ASSERT_TRUE(client.send(upload.left(upload.size() / 2)));
     ASSERT_TRUE(waitUntil([&] { return openFilesIn(app.home.documents() + "/Rock").size() == 1; }))
@@ -427,24 +354,11 @@ TEST(MyHTTPConnection, AnUploadIsWrittenBesideItsTargetNotInTheSystemTemporaryFo
     EXPECT_TRUE(openFilesIn(app.home.documents() + "/Rock").isEmpty());
 }
 
-// A form carrying the given files, each as its own file part.
-QByteArray multiFileForm(const QList<QByteArray> &names, const QByteArray &song)
-{
-    const QByteArray b = "xyz";
-    QByteArray body;
-    for (const QByteArray &name : names)
-        body += "--" + b + "\r\nContent-Disposition: form-data; name=\"file\"; filename=\"" + name + "\"\r\n\r\n" + song
-            + "\r\n";
-    body += "--" + b + "--\r\n";
-    return "POST / HTTP/1.1\r\nContent-Type: multipart/form-data; boundary=xyz\r\nContent-Length: "
-        + QByteArray::number(body.size()) + "\r\n\r\n" + body;
-}
-
 TEST(MyHTTPConnection, AMultiFileUploadIsStoredWholeOrNotAtAll)
 {
     App app;
     app.home.makeFolder("Taken");
-    const QByteArray song = random(3000);
+    const QByteArray song = randomBytes(3000);
     // The second name is an existing folder: the first file must not be stored either.
     auto clash = app.request(multiFileForm({"a.mp3", "Taken"}, song));
     ASSERT_TRUE(clash);
@@ -472,10 +386,11 @@ TEST(localhostAddresses, PostsTheLoopbackAddressFromABackgroundThread)
     QVariantMap found;
     QObject owner;
     std::atomic<bool> posted = false;
-    NotificationCenter::defaultCenter().addObserver(&owner, "LocalhostAdressesResolved", [&](const Notification &n) {
-        found = n.object.toMap();
-        posted = true;
-    });
+    NotificationCenter::defaultCenter().addObserver(&owner, TransferNotify::addressesResolved,
+                                                    [&](const Notification &n) {
+                                                        found = n.object.toMap();
+                                                        posted = true;
+                                                    });
     localhostAddresses::listInBackground();
     ASSERT_TRUE(waitUntil([&] { return posted.load(); }));
     EXPECT_EQ(found.value("lo").toString(), "127.0.0.1");
