@@ -1,11 +1,12 @@
 #include "FolderSizeQueue.h"
 
 #include "ZivoModel.h"
-#include "platform/FileManager.h"
 
 #include <QFile>
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 const QString FolderSizeQueue::queueLabel = QStringLiteral("FileManagerCellQueue");
 
@@ -49,12 +50,19 @@ bool FolderSizeQueue::waitForIdle(int msecs)
 
 double FolderSizeQueue::sumOfSizes(const QString &folderPath, const QStringList &fileNames)
 {
+    // Each name looked up in the folder once opened, not through the whole path again.
+    const int folder = ::open(QFile::encodeName(folderPath).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0)
+        return 0;
     double total = 0;
     struct stat info;
     for (const QString &name : fileNames) {
-        const QByteArray path = QFile::encodeName(FileManager::appendingPathComponent(folderPath, name));
-        if (::stat(path.constData(), &info) == 0 && S_ISREG(info.st_mode))
+        // A name is one entry of the folder: anything with a separator is none of its songs.
+        if (name.contains(QLatin1Char('/')))
+            continue;
+        if (::fstatat(folder, QFile::encodeName(name).constData(), &info, 0) == 0 && S_ISREG(info.st_mode))
             total += double(info.st_size);
     }
+    ::close(folder);
     return total;
 }

@@ -45,6 +45,9 @@ TEST(FolderSizeQueue, SumsTheSizesOfAFoldersFiles)
     EXPECT_EQ(FolderSizeQueue::sumOfSizes(rock, {"a.mp3", "gone.mp3", "inner"}), 1000.0)
         << "a name that is gone or a folder adds nothing";
     EXPECT_EQ(FolderSizeQueue::sumOfSizes(rock, {}), 0.0);
+    EXPECT_EQ(FolderSizeQueue::sumOfSizes(rock, {"../root.mp3", "inner/../a.mp3"}), 0.0)
+        << "only entries of the folder itself count";
+    EXPECT_EQ(FolderSizeQueue::sumOfSizes(rock + "/missing", {"a.mp3"}), 0.0);
 
     FolderSizeQueue queue;
     EXPECT_EQ(FolderSizeQueue::queueLabel, "FileManagerCellQueue");
