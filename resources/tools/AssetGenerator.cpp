@@ -760,6 +760,14 @@ void playlistParts()
         p.drawPath(fold);
         note(p, QRectF(r.left() + 5.5 * u, r.top() + 7 * u, 13 * u, 13 * u), accentBrush(r));
     });
+    // A managed folder (the folder manager's rows): a folder with a pencil on it.
+    rowPicture(QStringLiteral("list_folderSetting"), 38, [](QPainter &p, const QRectF &r) {
+        const QRectF inner = r.adjusted(3, 3, -3, -3);
+        p.setPen(Qt::NoPen);
+        p.setBrush(accentBrush(inner));
+        p.drawPath(folderPath(inner));
+        pencil(p, inner, QBrush(ink));
+    });
     // The picker's folder: an open folder in a warm orange.
     rowPicture(QStringLiteral("folder_orange_open"), 38, [](QPainter &p, const QRectF &r) {
         const QRectF inner = r.adjusted(3, 3, -3, -3);

@@ -443,5 +443,105 @@
         <source>close</source>
         <translation>Close</translation>
     </message>
+    <message>
+        <source>Managing Folders</source>
+        <translation>Manage Folders</translation>
+    </message>
+    <message>
+        <source>Edit Folders</source>
+        <translation>Edit Folders</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>New Folder</translation>
+    </message>
+    <message>
+        <source>Move Files</source>
+        <translation>Move Files</translation>
+    </message>
+    <message>
+        <source>Move Files(0)</source>
+        <translation>Move Files(0)</translation>
+    </message>
+    <message>
+        <source>Delete Folder</source>
+        <translation>Delete Folder</translation>
+    </message>
+    <message>
+        <source>Delete Folder(0)</source>
+        <translation>Delete Folder(0)</translation>
+    </message>
+    <message>
+        <source>Folder name</source>
+        <translation>Folder name</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>Create</translation>
+    </message>
+    <message>
+        <source>A folder of that name already exists.</source>
+        <translation>A folder of that name already exists.</translation>
+    </message>
+    <message>
+        <source>%1 moved, %2 not moved: a file of that name is already there, or it is gone.</source>
+        <translation>%1 moved, %2 not moved: a file of that name is already there, or it is gone.</translation>
+    </message>
+    <message>
+        <source>Delete the realfolder N</source>
+        <translation> folder(s) and every file in them will be deleted.</translation>
+    </message>
+    <message>
+        <source>Delete the file N</source>
+        <translation> file(s) will be deleted.</translation>
+    </message>
+    <message>
+        <source>N files selected</source>
+        <translation> file(s) selected</translation>
+    </message>
+    <message>
+        <source>folder(s)</source>
+        <translation> folder(s)</translation>
+    </message>
+    <message>
+        <source>file(s)</source>
+        <translation> file(s)</translation>
+    </message>
+    <message>
+        <source>selected</source>
+        <translation>selected</translation>
+    </message>
+    <message>
+        <source>Please select the folder you want to move.</source>
+        <translation>Please select the folder you want to move.</translation>
+    </message>
+    <message>
+        <source>moved the files.</source>
+        <translation>Moved the files.</translation>
+    </message>
+    <message>
+        <source>Deleted folder.</source>
+        <translation>Deleted the folder(s).</translation>
+    </message>
+    <message>
+        <source>New Folder Error</source>
+        <translation>New Folder Error</translation>
+    </message>
+    <message>
+        <source>Please enter a folder name...</source>
+        <translation>Please enter a folder name...</translation>
+    </message>
+    <message>
+        <source>Invalid character was entered for</source>
+        <translation>That name cannot be used for a folder.</translation>
+    </message>
+    <message>
+        <source>Folder was created successfully.</source>
+        <translation>Folder was created successfully.</translation>
+    </message>
+    <message>
+        <source>Folders can only be made inside the Documents folder.</source>
+        <translation>Folders can only be made inside the Documents folder.</translation>
+    </message>
 </context>
 </TS>

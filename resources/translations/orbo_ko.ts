@@ -495,5 +495,101 @@
         <source>close</source>
         <translation>닫기</translation>
     </message>
+    <message>
+        <source>Managing Folders</source>
+        <translation>폴더 관리</translation>
+    </message>
+    <message>
+        <source>Edit Folders</source>
+        <translation>폴더 편집</translation>
+    </message>
+    <message>
+        <source>New Folder</source>
+        <translation>새 폴더</translation>
+    </message>
+    <message>
+        <source>Move Files</source>
+        <translation>파일 이동</translation>
+    </message>
+    <message>
+        <source>Move Files(0)</source>
+        <translation>파일 이동(0)</translation>
+    </message>
+    <message>
+        <source>Delete Folder</source>
+        <translation>폴더 삭제</translation>
+    </message>
+    <message>
+        <source>Delete Folder(0)</source>
+        <translation>폴더 삭제(0)</translation>
+    </message>
+    <message>
+        <source>Folder name</source>
+        <translation>폴더 이름</translation>
+    </message>
+    <message>
+        <source>Create</source>
+        <translation>만들기</translation>
+    </message>
+    <message>
+        <source>A folder of that name already exists.</source>
+        <translation>같은 이름의 폴더가 이미 있습니다.</translation>
+    </message>
+    <message>
+        <source>%1 moved, %2 not moved: a file of that name is already there, or it is gone.</source>
+        <translation>%1개 이동, %2개는 이동하지 못했습니다: 같은 이름의 파일이 이미 있거나 파일이 없습니다.</translation>
+    </message>
+    <message>
+        <source>Delete the realfolder N</source>
+        <translation>개 폴더와 그 안의 모든 파일이 삭제됩니다.</translation>
+    </message>
+    <message>
+        <source>Delete the file N</source>
+        <translation>개 파일이 삭제됩니다.</translation>
+    </message>
+    <message>
+        <source>N files selected</source>
+        <translation>개 파일 선택됨</translation>
+    </message>
+    <message>
+        <source>folder(s)</source>
+        <translation>개 폴더</translation>
+    </message>
+    <message>
+        <source>file(s)</source>
+        <translation>개 파일</translation>
+    </message>
+    <message>
+        <source>selected</source>
+        <translation>선택됨</translation>
+    </message>
+    <message>
+        <source>Please select the folder you want to move.</source>
+        <translation>이동할 폴더를 선택하세요.</translation>
+    </message>
+    <message>
+        <source>moved the files.</source>
+        <translation>파일을 이동했습니다.</translation>
+    </message>
+    <message>
+        <source>Deleted folder.</source>
+        <translation>폴더를 삭제했습니다.</translation>
+    </message>
+    <message>
+        <source>New Folder Error</source>
+        <translation>새 폴더 오류</translation>
+    </message>
+    <message>
+        <source>Please enter a folder name...</source>
+        <translation>폴더 이름을 입력하세요...</translation>
+    </message>
+    <message>
+        <source>Invalid character was entered for</source>
+        <translation>폴더 이름으로 쓸 수 없는 이름입니다.</translation>
+    </message>
+    <message>
+        <source>Folder was created successfully.</source>
+        <translation>폴더를 만들었습니다.</translation>
+    </message>
 </context>
 </TS>

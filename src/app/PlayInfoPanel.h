@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QUrl>
 
@@ -39,4 +40,9 @@ public:
     virtual void playMusic() = 0;
     // The song being played (empty before the first).
     virtual QUrl curURL() const = 0;
+    // Songs of the library were moved (old URL to new URL) or deleted. The list follows the
+    // moved songs and drops those that are gone; when the song being played is gone, the
+    // next one of the list that exists takes its place (playing or held, as it was), and
+    // with none left the panel stops and shows that nothing is chosen.
+    virtual void songFilesChanged(const QHash<QUrl, QUrl> &moved) = 0;
 };

@@ -6,6 +6,9 @@
 #include "settings/HelpViewController.h"
 #include "settings/SettingsViewController.h"
 #include "browse/MusicSubListViewController.h"
+#include "files/FileManagerSubViewController.h"
+#include "files/FileManagerViewController.h"
+#include "files/FolderViewController.h"
 #include "browse/FileSelectorSubViewController.h"
 #include "browse/FileSelectorViewController.h"
 #include "browse/PlayListFileListViewController.h"
@@ -62,6 +65,10 @@ ScreenFactory screenFactory(quint16 transferPort)
     screens.add(Screen::PlaybackSubList, [] { return std::make_unique<PlaybackSubListViewController>(); });
     screens.add(Screen::FileSelector, [] { return std::make_unique<FileSelectorViewController>(); });
     screens.add(Screen::FileSelectorSub, [] { return std::make_unique<FileSelectorSubViewController>(); });
+    // Folder and file management: the folders, a folder's files and the move picker.
+    screens.add(Screen::FileManager, [] { return std::make_unique<FileManagerViewController>(); });
+    screens.add(Screen::FileManagerSub, [] { return std::make_unique<FileManagerSubViewController>(); });
+    screens.add(Screen::Folder, [] { return std::make_unique<FolderViewController>(); });
     screens.add(Screen::Webserver, [transferPort] { return std::make_unique<WebserverViewController>(transferPort); });
     screens.add(Screen::Settings, [] { return std::make_unique<SettingsViewController>(); });
     screens.add(Screen::Help, [] { return std::make_unique<HelpViewController>(); });

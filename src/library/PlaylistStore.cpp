@@ -94,6 +94,24 @@ int PlaylistStore::removeMissingEntries(const QString &name)
     return removed;
 }
 
+int PlaylistStore::followMovedSongs(const QHash<QString, QString> &moved)
+{
+    int changed = 0;
+    for (auto it = m_playlists.begin(); it != m_playlists.end(); ++it) {
+        QStringList list = it.value().toStringList();
+        for (QString &entry : list) {
+            if (const auto to = moved.constFind(entry); to != moved.constEnd()) {
+                entry = *to;
+                ++changed;
+            }
+        }
+        it.value() = list;
+    }
+    if (changed > 0)
+        save();
+    return changed;
+}
+
 bool PlaylistStore::setEntries(const QString &name, const QStringList &list)
 {
     m_playlists.insert(name, list);

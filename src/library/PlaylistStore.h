@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QStringList>
 #include <QUrl>
@@ -7,8 +8,9 @@
 
 // The playlists: one dictionary in the settings store (playlistfolderkey) from a playlist's
 // name to its entries in play order. An entry names a song by its path under Documents:
-// "Rock/song.mp3", or "/song.mp3" for a song in the root. Entries are only names: a
-// moved or deleted song leaves its entry pointing at nothing until it is cleared.
+// "Rock/song.mp3", or "/song.mp3" for a song in the root. Entries are only names: a song
+// moved by the file manager takes its entries along (followMovedSongs); a deleted song, or
+// one moved by other means, leaves its entry pointing at nothing until it is cleared.
 //
 // A PlaylistStore is a screen's working copy, read when the screen will appear. Every
 // change writes the whole dictionary back and flushes the store to disk at once, so a
@@ -54,6 +56,9 @@ public:
     int removeEntries(const QString &name, const QStringList &selected);
     // Removes the entries whose files are gone; the number removed (0: nothing written).
     int removeMissingEntries(const QString &name);
+    // Songs moved between folders (old entry to new entry): every playlist's entries that
+    // named one name its new place. The number of entries changed (0: nothing written).
+    int followMovedSongs(const QHash<QString, QString> &moved);
 
     // --- Entries and their files ---
     // The song file of an entry: Documents joined with the entry (a leading "/" adds nothing).

@@ -442,7 +442,7 @@ void ZivoModel::copyFileFrom(const QString &sourcePath, const QString &destinati
         FileManager::copyItem(sourcePath, destinationPath);
 }
 
-void ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName)
+bool ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName)
 {
     // Folder and file names are single path components: the cache names are built from them
     // too, and must stay inside the cache folder.
@@ -451,17 +451,19 @@ void ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destina
             && name != QLatin1String("..");
     };
     if (!component(sourceFolder) || !component(destinationFolder) || !component(fileName))
-        return;
+        return false;
     const QString from = FileManager::appendingPathComponent(getPathWithFolderName(sourceFolder), fileName);
     const QString to = FileManager::appendingPathComponent(getPathWithFolderName(destinationFolder), fileName);
-    if (confined(from, "moveFileFrom") && confined(to, "moveFileFrom"))
-        FileManager::moveItem(from, to);
-    // The cached artwork moves with the song and the tag file is copied, whatever became
-    // of the move itself; each step fails alone when its source is missing or its target exists.
+    if (!confined(from, "moveFileFrom") || !confined(to, "moveFileFrom") || !FileManager::moveItem(from, to))
+        return false;
+    // The cached artwork moves with the song and the tag file is copied; each step fails
+    // alone when its source is missing or its target exists. A song that stayed keeps its
+    // cache: its artwork and tags must not be handed to another song of that name.
     FileManager::moveItem(SongCache::artworkFilePath(sourceFolder, fileName),
                           SongCache::artworkFilePath(destinationFolder, fileName));
     FileManager::moveItem(SongCache::fullArtworkFilePath(sourceFolder, fileName),
                           SongCache::fullArtworkFilePath(destinationFolder, fileName));
     FileManager::copyItem(SongCache::tagFilePath(sourceFolder, fileName),
                           SongCache::tagFilePath(destinationFolder, fileName));
+    return true;
 }

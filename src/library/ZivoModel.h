@@ -72,7 +72,10 @@ public:
     static void deleteDir(const QString &path);
     static void deleteFile(const QString &folderName, const QString &fileName);
     static void copyFileFrom(const QString &sourcePath, const QString &destinationPath);
-    static void moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName);
+    // True when the song now lies in the destination folder. Nothing is ever replaced: a
+    // name taken there (or a source that is gone) leaves both where they were. Only a song
+    // that really moved takes its cached artwork along and gets a copy of its tag file.
+    static bool moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName);
 
 private:
     struct RootScan

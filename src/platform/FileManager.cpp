@@ -267,6 +267,15 @@ std::optional<Date> FileManager::modificationDate(const QString &path)
     return Date::fromSeconds(info.st_mtim.tv_sec, info.st_mtim.tv_nsec);
 }
 
+std::optional<qint64> FileManager::fileSize(const QString &path)
+{
+    struct stat info
+    {};
+    if (::stat(fileSystemRepresentation(path).constData(), &info) != 0 || !S_ISREG(info.st_mode))
+        return std::nullopt;
+    return qint64(info.st_size);
+}
+
 QString FileManager::canonicalPath(const QString &path)
 {
     char *resolved = ::realpath(fileSystemRepresentation(path).constData(), nullptr);

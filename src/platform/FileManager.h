@@ -41,6 +41,8 @@ public:
     static bool fileExists(const QString &path);
     // The modification date at the file system's precision; nothing if the path cannot be read.
     static std::optional<Date> modificationDate(const QString &path);
+    // The size of a regular file (or the one a link leads to); nothing for anything else.
+    static std::optional<qint64> fileSize(const QString &path);
     // The path with every link and "." or ".." resolved; empty when it does not exist.
     static QString canonicalPath(const QString &path);
 

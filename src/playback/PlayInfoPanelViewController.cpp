@@ -11,6 +11,7 @@
 #include "library/SongCache.h"
 #include "library/TagReader.h"
 #include "library/ZivoModel.h"
+#include "platform/FileManager.h"
 #include "platform/AudioPlayer.h"
 #include "platform/Button.h"
 #include "platform/ImageView.h"
@@ -643,6 +644,50 @@ void PlayInfoPanelViewController::curFileDel()
         m_musicURLArrayIndex = index - 1;
     }
     center.postNotificationName(Notify::playMusicNext);
+}
+
+void PlayInfoPanelViewController::songFilesChanged(const QHash<QUrl, QUrl> &moved)
+{
+    // The moved songs are the same songs: the list and the song playing follow them (the
+    // player keeps its open file, so a song moved while it plays goes on undisturbed).
+    for (QUrl &url : m_musicURLArray)
+        url = moved.value(url, url);
+    m_curURL = moved.value(m_curURL, m_curURL);
+
+    // Songs that are gone leave the list; the current one's place is remembered as the
+    // number of songs kept before it.
+    const int oldIndex = m_musicURLArrayIndex;
+    QList<QUrl> kept;
+    int newIndex = -1;
+    for (int i = 0; i < m_musicURLArray.size(); ++i) {
+        if (i == oldIndex)
+            newIndex = int(kept.size());
+        if (FileManager::fileExists(m_musicURLArray.at(i).toLocalFile()))
+            kept.append(m_musicURLArray.at(i));
+    }
+    const bool currentGone = !m_curURL.isEmpty() && !FileManager::fileExists(m_curURL.toLocalFile());
+    m_musicURLArray = kept;
+    if (!currentGone) {
+        // The song playing stays where it is in the list, now counted without the gone ones.
+        if (m_musicURLArray.value(newIndex) != m_curURL)
+            newIndex = int(m_musicURLArray.indexOf(m_curURL));
+        m_musicURLArrayIndex = newIndex;
+        return;
+    }
+    // The song playing is gone: the one that followed it takes over (the first, after the
+    // last), as it was, playing or held; nothing left stops the panel.
+    if (m_musicURLArray.isEmpty()) {
+        clearPlayer();
+        return;
+    }
+    const bool wasPlaying = isPlaying();
+    m_musicURLArrayIndex = newIndex >= 0 && newIndex < m_musicURLArray.size() ? newIndex : 0;
+    curURLSet();
+    if (wasPlaying)
+        playMusic();
+    else
+        playReadMusic();
+    panelInfoSet();
 }
 
 // ---------------------------------------------------------------------------

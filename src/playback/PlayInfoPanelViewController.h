@@ -59,6 +59,7 @@ public:
     void curURLSet() override;
     void playMusic() override;
     QUrl curURL() const override { return m_curURL; }
+    void songFilesChanged(const QHash<QUrl, QUrl> &moved) override;
 
     // --- List state ---
     QList<QUrl> musicURLArray() const { return m_musicURLArray; }

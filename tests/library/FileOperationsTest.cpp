@@ -179,16 +179,17 @@ TEST_F(FileOperations, MovingOntoAnExistingNameLeavesBothSongs)
     home.writeFile("Pop/a.mp3", "pop");
     SongCache::ensureFolder();
     SongCache::store("Documents", "a.mp3", {{"title", "Root"}});
-    ZivoModel::moveFileFrom("Documents", "Pop", "a.mp3");
+    EXPECT_FALSE(ZivoModel::moveFileFrom("Documents", "Pop", "a.mp3"));
     EXPECT_EQ(contents(doc("a.mp3")), QByteArray("root"));
     EXPECT_EQ(contents(doc("Pop/a.mp3")), QByteArray("pop"));
-    // The cache steps run anyway: without artwork only the tag file is copied.
-    EXPECT_EQ(SongCache::readTagFile("Pop", "a.mp3"), (QVariantMap{{"title", "Root"}}));
+    // The song that stayed keeps its cache, and the other song is not given its tags.
+    EXPECT_EQ(SongCache::readTagFile("Documents", "a.mp3"), (QVariantMap{{"title", "Root"}}));
+    EXPECT_TRUE(SongCache::readTagFile("Pop", "a.mp3").isEmpty());
     EXPECT_FALSE(QFile::exists(SongCache::artworkFilePath("Pop", "a.mp3")));
 
     // Names that leave their folder move nothing, and copy no cache file out of the cache.
-    ZivoModel::moveFileFrom("Pop", "Pop/../..", "a.mp3");
-    ZivoModel::moveFileFrom("Pop", "../../Preferences/x", "a.mp3");
+    EXPECT_FALSE(ZivoModel::moveFileFrom("Pop", "Pop/../..", "a.mp3"));
+    EXPECT_FALSE(ZivoModel::moveFileFrom("Pop", "../../Preferences/x", "a.mp3"));
     EXPECT_EQ(contents(doc("Pop/a.mp3")), QByteArray("pop"));
     EXPECT_FALSE(QFile::exists(home.path() + "/Preferences/x_a.mp3.plist"));
     EXPECT_FALSE(QFile::exists(home.path() + "/x_a.mp3.plist"));

@@ -111,6 +111,11 @@ public:
         playing = true;
     }
     QUrl curURL() const override { return current; }
+    void songFilesChanged(const QHash<QUrl, QUrl> &moved) override
+    {
+        calls << "panel.songFilesChanged";
+        movedSongs = moved;
+    }
 
     bool playing = false;
     int mode = 0;
@@ -119,6 +124,7 @@ public:
     int index = -1;
     QString folder;
     QUrl current;
+    QHash<QUrl, QUrl> movedSongs;
     QStringList calls;
     FakeDetail detail{calls};
 
