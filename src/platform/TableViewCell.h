@@ -32,6 +32,7 @@ public:
     void setAccessoryView(QWidget *view);
     QWidget *accessoryView() const { return m_accessoryView; }
     void setIndentationLevel(int level);
+    int indentationLevel() const { return m_indentation; }
     // Replaces the row's picture with the tick picture (None leaves the picture alone);
     // assistive technologies hear a check box, ticked or not.
     void setEditCheck(EditCheck check);

@@ -23,6 +23,7 @@
 #include "playback/ScrollLabel.h"
 
 #include <QDBusObjectPath>
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QSignalSpy>
@@ -515,6 +516,71 @@ TEST_F(PanelTest, TheMediaRemoteSeesTheSongInTheChosenEncoding)
     EXPECT_FALSE(QImage(defaultArt).isNull());
     EXPECT_FALSE(QFile::exists(art)) << "the previous song's cover is not kept";
     EXPECT_FLOAT_EQ(panel->mPlayer()->volume(), 0.3f) << "the volume carries over";
+}
+
+// Moves and deletes made by the file manager: the list and the song playing follow a moved
+// song; a song that is gone leaves the list; the one playing is replaced by the next that
+// exists, playing or held as it was; with none left the panel stops with its placeholder.
+TEST_F(PanelTest, MovedAndDeletedSongsAreFollowedOrSkipped)
+{
+    setLoop("0");
+    const QList<QUrl> rock = folder("Rock", {"s0.mp3", "s1.mp3", "s2.mp3", "s3.mp3"});
+    start(rock, 1, "Rock");
+    ASSERT_TRUE(panel->isPlaying());
+
+    // s1 (playing) and s2 move to Jazz: same songs, same places, still playing.
+    ASSERT_TRUE(QDir().mkpath(home.documents() + "/Jazz"));
+    const QUrl jazz1 = QUrl::fromLocalFile(home.documents() + "/Jazz/s1.mp3");
+    const QUrl jazz2 = QUrl::fromLocalFile(home.documents() + "/Jazz/s2.mp3");
+    ASSERT_TRUE(QFile::rename(rock[1].toLocalFile(), jazz1.toLocalFile()));
+    ASSERT_TRUE(QFile::rename(rock[2].toLocalFile(), jazz2.toLocalFile()));
+    panel->songFilesChanged({{rock[1], jazz1}, {rock[2], jazz2}});
+    EXPECT_EQ(panel->musicURLArray(), QList<QUrl>({rock[0], jazz1, jazz2, rock[3]}));
+    EXPECT_EQ(panel->musicURLArrayIndex(), 1);
+    EXPECT_EQ(panel->curURL(), jazz1);
+    EXPECT_TRUE(panel->isPlaying());
+
+    // A song before the current one is deleted: the current one keeps playing, one place up.
+    ASSERT_TRUE(QFile::remove(rock[0].toLocalFile()));
+    panel->songFilesChanged({});
+    EXPECT_EQ(panel->musicURLArray(), QList<QUrl>({jazz1, jazz2, rock[3]}));
+    EXPECT_EQ(panel->musicURLArrayIndex(), 0);
+    EXPECT_EQ(panel->curURL(), jazz1);
+    EXPECT_TRUE(panel->isPlaying());
+
+    // The paused current song is deleted: the next takes its place, held.
+    panel->playOrPauseMusicUi();
+    ASSERT_FALSE(panel->isPlaying());
+    ASSERT_TRUE(QFile::remove(jazz1.toLocalFile()));
+    panel->songFilesChanged({});
+    EXPECT_EQ(panel->curURL(), jazz2);
+    EXPECT_EQ(panel->musicURLArrayIndex(), 0);
+    EXPECT_TRUE(panel->hasAudioURL());
+    EXPECT_FALSE(panel->isPlaying());
+    EXPECT_EQ(panel->folderLabel()->text(), "Rock [ 1 / 2 ]");
+
+    // The last song of the list, playing, is deleted: the list wraps to its first song.
+    panel->setMusicURLArrayIndex(1);
+    panel->curURLSet();
+    panel->playMusic();
+    ASSERT_TRUE(QFile::remove(rock[3].toLocalFile()));
+    panel->songFilesChanged({});
+    EXPECT_EQ(panel->curURL(), jazz2);
+    EXPECT_TRUE(panel->isPlaying());
+
+    // The whole folder goes: nothing is left, the panel stops cleanly.
+    ASSERT_TRUE(QDir(home.documents() + "/Jazz").removeRecursively());
+    panel->songFilesChanged({});
+    EXPECT_TRUE(panel->musicURLArray().isEmpty());
+    EXPECT_FALSE(panel->hasAudioURL());
+    EXPECT_FALSE(panel->isPlaying());
+    EXPECT_EQ(panel->curMusicNameLabel()->text(), "Please select the music.");
+    EXPECT_FALSE(panel->nextButton()->isEnabled());
+    EXPECT_EQ(LevelMeterLoop::liveLoops(), 0);
+
+    // Before any song, a change is nothing to follow.
+    panel->songFilesChanged({});
+    EXPECT_FALSE(panel->hasAudioURL());
 }
 
 } // namespace
