@@ -463,7 +463,7 @@ bool ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destina
                           SongCache::artworkFilePath(destinationFolder, fileName));
     FileManager::moveItem(SongCache::fullArtworkFilePath(sourceFolder, fileName),
                           SongCache::fullArtworkFilePath(destinationFolder, fileName));
-    FileManager::copyItem(SongCache::tagFilePath(sourceFolder, fileName),
-                          SongCache::tagFilePath(destinationFolder, fileName));
+    FileManager::copyReplacedWholeFile(SongCache::tagFilePath(sourceFolder, fileName),
+                                       SongCache::tagFilePath(destinationFolder, fileName));
     return true;
 }

@@ -57,6 +57,10 @@ public:
     // Copies a file or a folder with everything in it, never replacing an existing
     // target; a copy that fails half-way is removed.
     static bool copyItem(const QString &from, const QString &to);
+    // A copy of a file that is only ever replaced whole (written aside and renamed over),
+    // made as a second name for the same contents where the file system allows it, else
+    // copied. Never replaces an existing target.
+    static bool copyReplacedWholeFile(const QString &from, const QString &to);
     // Removes a file, or a folder with everything in it. A link is removed itself,
     // never what it points to.
     static bool removeItem(const QString &path);

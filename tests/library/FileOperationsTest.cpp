@@ -156,6 +156,7 @@ TEST_F(FileOperations, MovingTakesTheCachedArtworkAndCopiesTheTagFile)
 {
     home.writeFile("Rock/a.mp3", "song");
     home.makeFolder("Pop");
+    home.makeFolder("Jazz");
     SongCache::ensureFolder();
     SongCache::store("Rock", "a.mp3", {{"title", "T"}, {"artwork", QByteArray("png")}});
     QFile full(SongCache::fullArtworkFilePath("Rock", "a.mp3"));
@@ -171,6 +172,14 @@ TEST_F(FileOperations, MovingTakesTheCachedArtworkAndCopiesTheTagFile)
     EXPECT_TRUE(QFile::exists(SongCache::fullArtworkFilePath("Pop", "a.mp3")));
     EXPECT_TRUE(SongCache::hasTagFile("Rock", "a.mp3")) << "the source's tag file stays";
     EXPECT_EQ(SongCache::readTagFile("Pop", "a.mp3"), (QVariantMap{{"title", "T"}}));
+    // The two tag files are two files: rewriting one leaves the other as it was.
+    SongCache::store("Pop", "a.mp3", {{"title", "Re-read"}});
+    EXPECT_EQ(SongCache::readTagFile("Rock", "a.mp3"), (QVariantMap{{"title", "T"}}));
+    EXPECT_EQ(SongCache::readTagFile("Pop", "a.mp3"), (QVariantMap{{"title", "Re-read"}}));
+    ZivoModel::moveFileFrom("Pop", "Jazz", "a.mp3");
+    ASSERT_TRUE(QFile::remove(SongCache::tagFilePath("Pop", "a.mp3")));
+    EXPECT_EQ(SongCache::readTagFile("Jazz", "a.mp3"), (QVariantMap{{"title", "Re-read"}}))
+        << "a copy outlives its source";
 }
 
 TEST_F(FileOperations, MovingOntoAnExistingNameLeavesBothSongs)
