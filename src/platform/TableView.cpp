@@ -408,6 +408,23 @@ void TableView::paintEvent(QPaintEvent *)
     // Rows, headers, footers and the index are widgets of their own; only the ground is drawn.
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), background);
+    if (m_backgroundImage.isNull())
+        return;
+    // Scaled once per size: scrolling repaints the ground that rows uncover.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(viewport()->size()) * ratio).toSize();
+    if (m_scaledBackground.size() != pixels) {
+        m_scaledBackground = m_backgroundImage.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaledBackground.setDevicePixelRatio(ratio);
+    }
+    painter.drawPixmap(0, 0, m_scaledBackground);
+}
+
+void TableView::setBackgroundImage(const QPixmap &image)
+{
+    m_backgroundImage = image;
+    m_scaledBackground = QPixmap();
+    viewport()->update();
 }
 
 void TableView::activateRow(const IndexPath &indexPath)
