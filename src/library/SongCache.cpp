@@ -89,6 +89,11 @@ QByteArray SongCache::readArtwork(const QString &folder, const QString &fileName
     return readAll(artworkFilePath(folder, fileName));
 }
 
+QByteArray SongCache::readFullArtwork(const QString &folder, const QString &fileName)
+{
+    return readAll(fullArtworkFilePath(folder, fileName));
+}
+
 bool SongCache::store(const QString &folder, const QString &fileName, const QVariantMap &record)
 {
     QVariantMap tags = record;

@@ -67,7 +67,8 @@ public:
     static void setErrorReporter(LibraryErrorReporter *reporter);
     static void deleteDir(const QString &path);
     static void deleteFile(const QString &folderName, const QString &fileName);
-    static void copyFileFrom(const QString &sourcePath, const QString &destinationPath);
+    // True when the copy was made; an existing destination is left as it is (false).
+    static bool copyFileFrom(const QString &sourcePath, const QString &destinationPath);
     static void moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName);
 
 private:
