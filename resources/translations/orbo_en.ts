@@ -319,5 +319,61 @@
         <source>Hide tags</source>
         <translation>Hide tags</translation>
     </message>
+    <message>
+        <source>Copy songs to 'iPod_Songs' Folder</source>
+        <translation>Pick songs to copy into the iPod_Songs folder</translation>
+    </message>
+    <message>
+        <source>Copy songs from iPod library</source>
+        <translation>Copying songs from your music library</translation>
+    </message>
+    <message>
+        <source>The screen stays on while songs are copied.</source>
+        <translation>The screen stays on while songs are copied.</translation>
+    </message>
+    <message>
+        <source>Copy progress</source>
+        <translation>Copy progress</translation>
+    </message>
+    <message>
+        <source>Do not support DRM</source>
+        <translation>Copy-protected song, not copied</translation>
+    </message>
+    <message>
+        <source>%@ Failed</source>
+        <translation>%@ could not be copied</translation>
+    </message>
+    <message>
+        <source>Complete copy songs</source>
+        <translation>Songs copied</translation>
+    </message>
+    <message>
+        <source>Go iPod_Songs</source>
+        <translation>Open iPod_Songs</translation>
+    </message>
+    <message>
+        <source>Go Home</source>
+        <translation>Back to Menu</translation>
+    </message>
+    <message>
+        <source>Reading the music library...</source>
+        <translation>Reading the music library…</translation>
+    </message>
+    <message>
+        <source>No songs in %1</source>
+        <translation>No songs in %1</translation>
+    </message>
+    <message>
+        <source>No songs match the search.</source>
+        <translation>No songs match the search.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Done</translation>
+    </message>
 </context>
 </TS>

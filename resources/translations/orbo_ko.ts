@@ -371,5 +371,61 @@
         <source>Hide tags</source>
         <translation>태그 숨기기</translation>
     </message>
+    <message>
+        <source>Copy songs to 'iPod_Songs' Folder</source>
+        <translation>iPod_Songs 폴더로 복사할 곡을 고르세요</translation>
+    </message>
+    <message>
+        <source>Copy songs from iPod library</source>
+        <translation>음악 보관함에서 곡을 복사하는 중</translation>
+    </message>
+    <message>
+        <source>The screen stays on while songs are copied.</source>
+        <translation>곡을 복사하는 동안 화면이 꺼지지 않습니다.</translation>
+    </message>
+    <message>
+        <source>Copy progress</source>
+        <translation>복사 진행</translation>
+    </message>
+    <message>
+        <source>Do not support DRM</source>
+        <translation>복사 방지된 곡이라 복사하지 못했습니다</translation>
+    </message>
+    <message>
+        <source>%@ Failed</source>
+        <translation>%@ 복사 실패</translation>
+    </message>
+    <message>
+        <source>Complete copy songs</source>
+        <translation>곡 복사 완료</translation>
+    </message>
+    <message>
+        <source>Go iPod_Songs</source>
+        <translation>iPod_Songs 열기</translation>
+    </message>
+    <message>
+        <source>Go Home</source>
+        <translation>메뉴로</translation>
+    </message>
+    <message>
+        <source>Reading the music library...</source>
+        <translation>음악 보관함을 읽는 중…</translation>
+    </message>
+    <message>
+        <source>No songs in %1</source>
+        <translation>%1 폴더에 곡이 없습니다</translation>
+    </message>
+    <message>
+        <source>No songs match the search.</source>
+        <translation>검색과 맞는 곡이 없습니다.</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>취소</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>완료</translation>
+    </message>
 </context>
 </TS>

@@ -8,6 +8,7 @@
 #include "settings/SettingsViewController.h"
 #include "browse/MusicSubListViewController.h"
 #include "platform/Bundle.h"
+#include "platform/MediaLibrary.h"
 #include "platform/MemoryTuning.h"
 #include "platform/MprisService.h"
 #include "platform/QuitOnSignal.h"
@@ -23,6 +24,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QIcon>
+#include <QDir>
 
 #include <cstdio>
 #include <cstring>
@@ -90,6 +92,11 @@ int main(int argc, char *argv[])
         QStringLiteral("Serve the Wi-Fi transfer screen's page on <port> (default 5551, 0: any free one)."),
         QStringLiteral("port"), QString::number(WebserverViewController::defaultPort));
     parser.addOption(transferPortOption);
+    const QCommandLineOption musicLibraryOption(QStringLiteral("music-library"),
+                                                QStringLiteral(
+                                                    "Import songs from <dir> (default: the desktop's music folder)."),
+                                                QStringLiteral("dir"));
+    parser.addOption(musicLibraryOption);
     parser.addOptions(HeadlessTransfer::commandLineOptions());
     parser.process(app);
 
@@ -102,6 +109,8 @@ int main(int argc, char *argv[])
 
     if (parser.isSet(homeOption))
         Sandbox::setHome(parser.value(homeOption));
+    if (parser.isSet(musicLibraryOption))
+        MediaLibrary::setDefaultFolder(QDir(parser.value(musicLibraryOption)).absolutePath());
     if (!Sandbox::createFolders()) {
         std::fprintf(stderr, "orbo: cannot create the folders under %s\n", qPrintable(Sandbox::documentsPath()));
         return 1;

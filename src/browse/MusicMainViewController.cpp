@@ -12,10 +12,7 @@
 #include "platform/Window.h"
 
 #include <QLinearGradient>
-#include <QLoggingCategory>
 #include <QPainter>
-
-Q_LOGGING_CATEGORY(lcMenu, "orbo.menu")
 
 namespace {
 using Screen = ZivoAppDelegate::Screen;
@@ -34,7 +31,8 @@ const EntrySpec entries[MusicMainViewController::EntryCount] = {
     {QT_TRANSLATE_NOOP("Orbo", "Main Playlists"), "main_playlist", Screen::PlaybackList},
     {QT_TRANSLATE_NOOP("Orbo", "Main Managing Folders"), "main_foldersetting", Screen::FileManager},
     {QT_TRANSLATE_NOOP("Orbo", "Main Managing Playlists"), "main_playlistsetting", Screen::PlayList},
-    {QT_TRANSLATE_NOOP("Orbo", "Main iPod Library"), "main_ipod", Screen::Count},
+    // The import ends by opening its folder in the folder list.
+    {QT_TRANSLATE_NOOP("Orbo", "Main iPod Library"), "main_ipod", Screen::MusicList},
     {QT_TRANSLATE_NOOP("Orbo", "Main File Transfer"), "main_transfer", Screen::Webserver},
     {QT_TRANSLATE_NOOP("Orbo", "Main Settings"), "main_settings", Screen::Settings},
 };
@@ -75,8 +73,9 @@ MusicMainViewController::MusicMainViewController(QObject *parent) : ZivoViewCont
 
 bool MusicMainViewController::canOpen(ZivoAppDelegate::Screen target) const
 {
-    // Leaving the menu for a screen that is not there would leave the window empty.
-    return appDelegate() && appDelegate()->hasScreen(target);
+    // Leaving the menu for a screen that is not there would leave the window empty; while
+    // the import's overlay covers the menu, no entry can be used (not by keyboard either).
+    return appDelegate() && appDelegate()->hasScreen(target) && !m_import.iPodTransView();
 }
 
 QString MusicMainViewController::captionKey(Entry entry)
@@ -263,8 +262,36 @@ void MusicMainViewController::goPlayListView()
 
 void MusicMainViewController::showiPodLib()
 {
-    // The device library import arrives with its own screens; the entry stays disabled until then.
-    qCInfo(lcMenu) << "the music library import is not part of this build";
+    // One import at a time; the overlay covers the menu while it runs.
+    if (!canOpen(Screen::MusicList) || m_import.isRunning() || m_mediaPicker)
+        return;
+    m_mediaPicker = new MediaPickerController(m_mediaLibrary, this);
+    m_mediaPicker->setPrompt(Translations::text("Copy songs to 'iPod_Songs' Folder"));
+    m_mediaPicker->setAllowsPickingMultipleItems(true);
+    m_mediaPicker->setDelegate(this);
+    m_mediaPicker->present();
+}
+
+void MusicMainViewController::closeMediaPicker()
+{
+    if (!m_mediaPicker)
+        return;
+    m_mediaPicker->dismiss();
+    // Closed from inside its own buttons: it goes once they are done.
+    m_mediaPicker->deleteLater();
+    m_mediaPicker = nullptr;
+}
+
+void MusicMainViewController::mediaPickerDidPickMediaItems(MediaPickerController *, const QList<MediaItem> &items)
+{
+    closeMediaPicker();
+    if (!items.isEmpty())
+        m_import.start(view(), items);
+}
+
+void MusicMainViewController::mediaPickerDidCancel(MediaPickerController *)
+{
+    closeMediaPicker();
 }
 
 void MusicMainViewController::goWebserverView()

@@ -1,17 +1,22 @@
 #pragma once
 
+#include "MusicLibraryImport.h"
 #include "app/ZivoAppDelegate.h"
 #include "app/ZivoViewController.h"
+#include "platform/ImageView.h"
+#include "platform/MediaLibrary.h"
+#include "platform/MediaPickerController.h"
 
 #include <QPointer>
 
 class Button;
-#include "platform/ImageView.h"
 class Label;
 
 // The main menu: eight entries, each opening one screen. The entry of the list that is
-// playing blinks; the launch picture splits open on the first appearance only.
-class MusicMainViewController : public ZivoViewController
+// playing blinks; the launch picture splits open on the first appearance only. The music
+// library entry shows the song picker over the menu and runs the import of the songs
+// picked (MusicLibraryImport), whose overlay and alerts lie over the menu.
+class MusicMainViewController : public ZivoViewController, private MediaPickerControllerDelegate
 {
     Q_OBJECT
 public:
@@ -41,6 +46,11 @@ public:
     void viewWillAppear(bool animated) override;
     void viewDidAppear(bool animated) override;
 
+    // The desktop's music collection the picker shows, the picker while it is open, the import.
+    MediaLibrary &mediaLibrary() { return m_mediaLibrary; }
+    MediaPickerController *mediaPicker() const { return m_mediaPicker; }
+    MusicLibraryImport &libraryImport() { return m_import; }
+
 protected:
     View *loadView() override;
     void viewDidLoad() override;
@@ -50,10 +60,16 @@ private:
     void refreshEntries();
     void startBlink();
     void chooseHighlight();
+    void mediaPickerDidPickMediaItems(MediaPickerController *picker, const QList<MediaItem> &items) override;
+    void mediaPickerDidCancel(MediaPickerController *picker) override;
+    void closeMediaPicker();
 
     Button *m_buttons[EntryCount] = {};
     Label *m_labels[EntryCount] = {};
     ImageView *m_selectedImage = nullptr;
     QPointer<ImageView> m_upImageView;
     QPointer<ImageView> m_downImageView;
+    MediaLibrary m_mediaLibrary;
+    QPointer<MediaPickerController> m_mediaPicker;
+    MusicLibraryImport m_import{[this] { goMusicListViewiPod(); }};
 };

@@ -94,15 +94,28 @@ QByteArray SongCache::readFullArtwork(const QString &folder, const QString &file
     return readAll(fullArtworkFilePath(folder, fileName));
 }
 
+namespace {
+// Pictures are written in place: a torn one only shows the default picture until rewritten.
+bool writePicture(const QString &path, const QByteArray &png)
+{
+    // Through the file manager: the name may carry bytes that are not UTF-8.
+    QFile file;
+    return FileManager::openFile(file, path, QIODevice::WriteOnly | QIODevice::Truncate)
+        && file.write(png) == png.size();
+}
+} // namespace
+
+bool SongCache::storeFullArtwork(const QString &folder, const QString &fileName, const QByteArray &png)
+{
+    return writePicture(fullArtworkFilePath(folder, fileName), png);
+}
+
 bool SongCache::store(const QString &folder, const QString &fileName, const QVariantMap &record)
 {
     QVariantMap tags = record;
     const QByteArray artwork = tags.take(QStringLiteral("artwork")).toByteArray();
-    if (!artwork.isEmpty()) {
-        QFile file;
-        if (FileManager::openFile(file, artworkFilePath(folder, fileName), QIODevice::WriteOnly | QIODevice::Truncate))
-            file.write(artwork);
-    }
+    if (!artwork.isEmpty())
+        writePicture(artworkFilePath(folder, fileName), artwork);
     const std::optional<QByteArray> xml = PropertyList::toXml(tags);
     if (!xml)
         return false;

@@ -38,6 +38,8 @@ public:
     // record to the tag file. The tag file is written last and replaced atomically, so a
     // crash never leaves a song marked as cached with a torn tag file.
     static bool store(const QString &folder, const QString &fileName, const QVariantMap &record);
+    // Writes the full-size artwork of an imported song (PNG bytes), replacing an older one.
+    static bool storeFullArtwork(const QString &folder, const QString &fileName, const QByteArray &png);
 
     // What a list row shows for a song: the file name, a second line made of the
     // encoding-converted album and artist (or the file name again), and the small

@@ -2,13 +2,13 @@
 
 #include "platform/FileManager.h"
 #include "platform/ImageCodec.h"
+#include "platform/MediaFileTags.h"
 
 #include <taglib/attachedpictureframe.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
 #include <taglib/mpegfile.h>
-#include <taglib/tdebuglistener.h>
 #include <taglib/unsynchronizedlyricsframe.h>
 
 #include <mutex>
@@ -18,20 +18,6 @@
 #include <unistd.h>
 
 namespace {
-
-// TagLib reports every damaged file on stderr; a library full of odd files would flood it.
-class QuietListener : public TagLib::DebugListener
-{
-public:
-    void printMessage(const TagLib::String &) override {}
-};
-
-void silenceTagLib()
-{
-    static std::once_flag once;
-    static QuietListener listener;
-    std::call_once(once, [] { TagLib::setDebugListener(&listener); });
-}
 
 QString toQString(const TagLib::String &text)
 {
@@ -155,7 +141,7 @@ QVariantMap readM4a(const QByteArray &fileName)
 
 QVariantMap TagReader::read(const QString &path, Kind kind)
 {
-    silenceTagLib();
+    MediaFileTags::silenceTagLib();
     const SongFile song(path);
     if (!song.isOpen())
         return {};
@@ -164,7 +150,7 @@ QVariantMap TagReader::read(const QString &path, Kind kind)
 
 QString TagReader::readLyrics(const QString &path, Kind kind)
 {
-    silenceTagLib();
+    MediaFileTags::silenceTagLib();
     const SongFile song(path);
     if (!song.isOpen())
         return {};

@@ -337,7 +337,7 @@ bool isWithin(const fs::path &inner, const fs::path &outer)
 // real name (not "." or ".."). The entry itself is not followed, so a link in the library
 // is removed or moved as a link, never as what it points to; a path that leads out of
 // the library through a link is refused.
-bool isInsideDocuments(const QString &path)
+bool insideDocuments(const QString &path)
 {
     std::error_code error;
     const fs::path documents = fs::weakly_canonical(toPath(Sandbox::documentsPath()), error);
@@ -359,7 +359,7 @@ Q_LOGGING_CATEGORY(lcLibrary, "orbo.library")
 // The operations that report nothing still say why they did nothing.
 bool confined(const QString &path, const char *operation)
 {
-    if (isInsideDocuments(path))
+    if (insideDocuments(path))
         return true;
     qCWarning(lcLibrary).noquote() << operation << "refused:" << path
                                    << "does not lie inside the Documents folder (links resolved)";
@@ -386,6 +386,11 @@ void reportError(const QString &title, const QString &message, const QString &bu
 void ZivoModel::setErrorReporter(LibraryErrorReporter *reporter)
 {
     errorReporter() = reporter;
+}
+
+bool ZivoModel::isInsideDocuments(const QString &path)
+{
+    return insideDocuments(path);
 }
 
 bool ZivoModel::createDir(const QString &path)

@@ -63,6 +63,10 @@ public:
     // removed outside the library.
     // True when the folder exists afterwards; a failure is also shown in an alert.
     static bool createDir(const QString &path);
+    // True when the path names an entry strictly inside the Documents folder: the folder
+    // holding it lies in Documents once links and ".." are resolved (the entry itself is not
+    // followed, so a link is handled as a link).
+    static bool isInsideDocuments(const QString &path);
     // Who tells the user about a failed folder creation (the shell); without one it is logged.
     static void setErrorReporter(LibraryErrorReporter *reporter);
     static void deleteDir(const QString &path);

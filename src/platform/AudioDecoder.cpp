@@ -1,5 +1,6 @@
 #include "AudioDecoder.h"
 
+#include "FfmpegLog.h"
 #include "FileManager.h"
 
 #include <QFile>
@@ -14,46 +15,20 @@ extern "C" {
 }
 
 #include <algorithm>
-#include <cstdarg>
 #include <cstdlib>
-#include <mutex>
 
 Q_LOGGING_CATEGORY(lcDecoder, "orbo.audio.decoder")
-Q_LOGGING_CATEGORY(lcFfmpeg, "orbo.audio.ffmpeg", QtWarningMsg)
 
 namespace {
-
 QString errorText(int code)
 {
-    char text[AV_ERROR_MAX_STRING_SIZE] = {};
-    av_strerror(code, text, sizeof text);
-    return QString::fromUtf8(text);
+    return FfmpegLog::errorText(code);
 }
-
-// FFmpeg's own messages go through Qt's logging (category orbo.audio.ffmpeg, shown
-// with QT_LOGGING_RULES="orbo.audio.ffmpeg.debug=true"), not straight to standard error:
-// the decoder reports every skipped stretch once in its own words.
-void forwardLog(void *context, int level, const char *format, va_list args)
-{
-    if (level > AV_LOG_WARNING || !lcFfmpeg().isDebugEnabled())
-        return;
-    char line[1024];
-    int prefix = 1;
-    av_log_format_line2(context, level, format, args, line, sizeof line, &prefix);
-    qCDebug(lcFfmpeg).noquote() << QString::fromUtf8(line).trimmed();
-}
-
-void installLogForwarding()
-{
-    static std::once_flag once;
-    std::call_once(once, [] { av_log_set_callback(forwardLog); });
-}
-
 } // namespace
 
 AudioDecoder::AudioDecoder()
 {
-    installLogForwarding();
+    FfmpegLog::install();
 }
 
 AudioDecoder::~AudioDecoder()
@@ -63,7 +38,7 @@ AudioDecoder::~AudioDecoder()
 
 void AudioDecoder::close()
 {
-    swr_free(&m_resampler);
+    m_resampler.close();
     av_frame_free(&m_frame);
     av_packet_free(&m_packet);
     avcodec_free_context(&m_codec);
@@ -112,6 +87,7 @@ bool AudioDecoder::open(const QString &path, QString *error)
     m_format.setSampleRate(m_codec->sample_rate);
     m_format.setChannelCount(m_codec->ch_layout.nb_channels == 1 ? 1 : 2);
     m_format.setSampleFormat(QAudioFormat::Int16);
+    m_resampler.setOutput(m_format.channelCount(), AV_SAMPLE_FMT_S16, m_format.sampleRate());
 
     if (m_input->duration > 0 && m_input->duration != AV_NOPTS_VALUE)
         m_duration = double(m_input->duration) / AV_TIME_BASE;
@@ -236,39 +212,6 @@ qint64 AudioDecoder::frameStart(const AVFrame *frame) const
     return start;
 }
 
-bool AudioDecoder::configureResampler(const AVFrame *frame)
-{
-    const AVChannelLayout &layout = frame->ch_layout;
-    const quint64 mask = layout.order == AV_CHANNEL_ORDER_NATIVE ? layout.u.mask : 0;
-    if (m_resampler && frame->sample_rate == m_inRate && frame->format == m_inFormat
-        && layout.nb_channels == m_inChannels && mask == m_inLayout)
-        return true;
-    swr_free(&m_resampler);
-    AVChannelLayout in{};
-    if (layout.order == AV_CHANNEL_ORDER_UNSPEC)
-        av_channel_layout_default(&in, layout.nb_channels);
-    else if (av_channel_layout_copy(&in, &layout) < 0)
-        return false;
-    AVChannelLayout out{};
-    av_channel_layout_default(&out, m_format.channelCount());
-    const int rate = frame->sample_rate > 0 ? frame->sample_rate : sampleRate();
-    int result = swr_alloc_set_opts2(&m_resampler, &out, AV_SAMPLE_FMT_S16, sampleRate(), &in,
-                                     AVSampleFormat(frame->format), rate, 0, nullptr);
-    av_channel_layout_uninit(&in);
-    av_channel_layout_uninit(&out);
-    if (result >= 0)
-        result = swr_init(m_resampler);
-    if (result < 0) {
-        swr_free(&m_resampler);
-        return false;
-    }
-    m_inRate = frame->sample_rate;
-    m_inFormat = frame->format;
-    m_inChannels = layout.nb_channels;
-    m_inLayout = mask;
-    return true;
-}
-
 AudioDecoder::Status AudioDecoder::read(PcmChunk &chunk, qint64 minFrames)
 {
     chunk.samples.clear();
@@ -291,19 +234,20 @@ AudioDecoder::Status AudioDecoder::read(PcmChunk &chunk, qint64 minFrames)
         if (frames > 0 && start != chunk.startFrame + frames)
             break; // a gap: this frame begins the next chunk
         m_frameHeld = false;
-        if (!configureResampler(m_frame)) {
+        SwrContext *resampler = m_resampler.forFrame(m_frame);
+        if (!resampler) {
             av_frame_unref(m_frame);
             if (!countFailure(QStringLiteral("unsupported sample layout")))
                 return frames > 0 ? Status::Samples : Status::Failed;
             continue;
         }
         // Sample-rate changes inside a file are resampled; the output may differ a little in length.
-        const int room = swr_get_out_samples(m_resampler, int(count));
+        const int room = swr_get_out_samples(resampler, int(count));
         const qsizetype at = chunk.samples.size();
         chunk.samples.resize(at + qsizetype(room) * bytesPerFrame);
         uint8_t *out[] = {reinterpret_cast<uint8_t *>(chunk.samples.data() + at)};
         const int made =
-            swr_convert(m_resampler, out, room, const_cast<const uint8_t **>(m_frame->extended_data), int(count));
+            swr_convert(resampler, out, room, const_cast<const uint8_t **>(m_frame->extended_data), int(count));
         av_frame_unref(m_frame);
         if (made < 0) {
             chunk.samples.resize(at);
@@ -359,6 +303,5 @@ void AudioDecoder::seek(qint64 frame)
     m_frameHeld = m_draining = m_ended = false;
     m_nextFrame = -1;
     m_dropBefore = frame;
-    if (m_resampler)
-        swr_init(m_resampler); // drops what it buffered
+    m_resampler.discardBuffered();
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "FrameResampler.h"
+
 #include <QAudioFormat>
 #include <QByteArray>
 #include <QString>
@@ -8,7 +10,6 @@ struct AVCodecContext;
 struct AVFormatContext;
 struct AVFrame;
 struct AVPacket;
-struct SwrContext;
 
 // A run of decoded samples, contiguous in the song: interleaved 16-bit PCM in the
 // decoder's format, starting at `startFrame` (sample frames from the song's start).
@@ -61,13 +62,12 @@ private:
     Step receive();
     bool feedPacket();
     bool countFailure(const QString &what);
-    bool configureResampler(const AVFrame *frame);
     qint64 frameStart(const AVFrame *frame) const;
     void close();
 
     AVFormatContext *m_input = nullptr;
     AVCodecContext *m_codec = nullptr;
-    SwrContext *m_resampler = nullptr;
+    FrameResampler m_resampler;
     AVFrame *m_frame = nullptr;
     AVPacket *m_packet = nullptr;
     int m_stream = -1;
@@ -84,6 +84,4 @@ private:
     int m_failures = 0;
     qint64 m_cleanFrames = 0;
     QString m_failure;
-    int m_inRate = 0, m_inFormat = -1, m_inChannels = 0;
-    quint64 m_inLayout = 0;
 };

@@ -35,7 +35,10 @@ bool DispatchQueue::isMainThread()
 
 void DispatchQueue::mainAsync(std::function<void()> work)
 {
-    QMetaObject::invokeMethod(QCoreApplication::instance(), std::move(work), Qt::QueuedConnection);
+    // While the application quits (it waits for the global pool after letting go of its
+    // instance) there is no main thread to hand work to: it is dropped.
+    if (QCoreApplication *app = QCoreApplication::instance())
+        QMetaObject::invokeMethod(app, std::move(work), Qt::QueuedConnection);
 }
 
 void DispatchQueue::mainSync(const std::function<void()> &work)

@@ -25,7 +25,7 @@ public:
     bool waitForIdle(int msecs = -1);
 
     static bool isMainThread();
-    // Runs the work on the main thread's event loop, later.
+    // Runs the work on the main thread's event loop, later (never, once the application is gone).
     static void mainAsync(std::function<void()> work);
     // Runs the work on the main thread and returns when it has run (at once on the main thread).
     static void mainSync(const std::function<void()> &work);

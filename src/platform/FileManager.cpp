@@ -355,3 +355,25 @@ QString FileManager::appendingPathComponent(const QString &path, const QString &
         return name;
     return path.endsWith(QLatin1Char('/')) ? path + name : path + QLatin1Char('/') + name;
 }
+
+mode_t FileManager::processUmask()
+{
+    static const mode_t mask = [] {
+        QFile status(QStringLiteral("/proc/self/status"));
+        if (status.open(QIODevice::ReadOnly))
+            for (const QByteArray &line : status.readAll().split('\n'))
+                if (line.startsWith("Umask:"))
+                    return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
+        return mode_t(022);
+    }();
+    return mask;
+}
+
+void FileManager::flushFolder(const QString &path)
+{
+    if (const int folder = ::open(fileSystemRepresentation(path).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        folder >= 0) {
+        ::fsync(folder);
+        ::close(folder);
+    }
+}

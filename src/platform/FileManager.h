@@ -66,4 +66,9 @@ public:
 
     // Joins a path and a name with exactly one separator.
     static QString appendingPathComponent(const QString &path, const QString &component);
+
+    // The process's file creation mask (read once, without changing it).
+    static mode_t processUmask();
+    // Flushes a folder's entries to the disk, so new names survive a power cut.
+    static void flushFolder(const QString &path);
 };

@@ -1,5 +1,7 @@
 #include "transfer/UploadCommit.h"
 
+#include "platform/FileManager.h"
+
 #include <QFile>
 #include <QFuture>
 #include <QMutex>
@@ -20,15 +22,6 @@ QString systemText(int error)
     return QString::fromLocal8Bit(std::strerror(error));
 }
 
-// The new names themselves reach the disk too, before anyone hears of them.
-void syncDirectory(const QString &directory)
-{
-    if (const int folder = ::open(QFile::encodeName(directory).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        folder >= 0) {
-        ::fsync(folder);
-        ::close(folder);
-    }
-}
 } // namespace
 
 void UploadCommit::setWorkerGate(std::function<void()> gate)
@@ -72,7 +65,7 @@ UploadCommit::Result UploadCommit::run()
         // Replaces an existing file of that name in one step, only now that the new one is whole.
         if (!item.file->commit(item.directory + QLatin1Char('/') + item.name)) {
             const QString reason = systemText(errno);
-            syncDirectory(item.directory);
+            FileManager::flushFolder(item.directory);
             result.status = 500;
             result.message = result.stored.isEmpty()
                 ? QStringLiteral("The file could not be stored: %1").arg(reason)
@@ -83,6 +76,6 @@ UploadCommit::Result UploadCommit::run()
         result.stored.append(item.name);
     }
     if (!m_items.empty())
-        syncDirectory(m_items.front().directory);
+        FileManager::flushFolder(m_items.front().directory);
     return result;
 }

@@ -1,5 +1,7 @@
 #include "transfer/UploadPartFile.h"
 
+#include "platform/FileManager.h"
+
 #include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
@@ -12,20 +14,6 @@
 #include <unistd.h>
 
 namespace {
-// Read, not set: umask() would change the mask of every thread for a moment.
-mode_t processUmask()
-{
-    static const mode_t mask = [] {
-        QFile status(QStringLiteral("/proc/self/status"));
-        if (status.open(QIODevice::ReadOnly))
-            for (const QByteArray &line : status.readAll().split('\n'))
-                if (line.startsWith("Umask:"))
-                    return mode_t(line.mid(6).trimmed().toUInt(nullptr, 8));
-        return mode_t(022);
-    }();
-    return mask;
-}
-
 QByteArray temporaryName()
 {
     static const char letters[] = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
@@ -120,7 +108,7 @@ bool UploadPartFile::sync()
     if (descriptor < 0)
         return false;
     // Temporary files are private; the stored song gets the usual permissions.
-    ::fchmod(descriptor, 0666 & ~processUmask());
+    ::fchmod(descriptor, 0666 & ~FileManager::processUmask());
     const bool synced = ::fsync(descriptor) == 0;
     const int error = errno;
     if (parked)

@@ -28,8 +28,8 @@ TEST(OrboProgram, PrintsItsVersionAndHelpWithoutADisplay)
     ASSERT_TRUE(orbo.waitForFinished(10000));
     EXPECT_EQ(orbo.exitCode(), 0);
     const QByteArray help = orbo.readAllStandardOutput();
-    for (const char *option : {"--home <dir>", "--headless", "--transfer", "--port <port>", "--address <address>",
-                               "--require-code", "--transfer-port <port>"})
+    for (const char *option : {"--home <dir>", "--music-library <dir>", "--headless", "--transfer", "--port <port>",
+                               "--address <address>", "--require-code", "--transfer-port <port>"})
         EXPECT_TRUE(help.contains(option)) << option;
 }
 

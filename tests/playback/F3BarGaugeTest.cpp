@@ -179,22 +179,25 @@ TEST(F3BarGauge, ValuesFromAnotherThreadWhileItPaints)
     gauge.setNumBars(13);
     gauge.setHoldPeak(true);
     std::atomic<bool> done{false};
+    std::atomic<int> paints{0};
     std::thread meter([&] {
+        // The values start once a paint has begun, however the two threads are scheduled.
+        while (paints == 0)
+            std::this_thread::yield();
         const float values[] = {0.1f, 0.9f, std::nanf(""), 0.5f, 2.0f, -1.0f, 0.33f};
         for (int i = 0; i < 20000; ++i)
             gauge.setValue(values[i % 7]);
         gauge.setValue(0.5f);
         done = true;
     });
-    int paints = 0;
-    while (!done) {
-        gauge.grab();
+    do {
         ++paints;
-    }
+        gauge.grab();
+    } while (!done);
     meter.join();
     // The redraws asked for from the thread arrive on this one.
     QCoreApplication::processEvents();
-    EXPECT_GT(paints, 0);
+    EXPECT_GT(paints.load(), 0);
     EXPECT_EQ(gauge.indexes().off, 6);
     EXPECT_EQ(gauge.indexes().peak, 12);
 }

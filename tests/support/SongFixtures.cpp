@@ -12,6 +12,11 @@
 #include <QtEndian>
 
 #include <taglib/attachedpictureframe.h>
+#include <taglib/flacfile.h>
+#include <taglib/flacpicture.h>
+#include <taglib/opusfile.h>
+#include <taglib/vorbisfile.h>
+#include <taglib/xiphcomment.h>
 #include <taglib/id3v1tag.h>
 #include <taglib/id3v2tag.h>
 #include <taglib/mp4file.h>
@@ -219,9 +224,11 @@ bool SongFixtures::writeMp3(const QString &path, Tagging tagging, const Tags &ta
         return writeBytes(path, id3v22Tag(tags) + audio);
     if (!writeBytes(path, audio))
         return false;
-    if (tagging == Tagging::None)
-        return true;
+    return tagging == Tagging::None || tagMp3(path, tagging, tags);
+}
 
+bool SongFixtures::tagMp3(const QString &path, Tagging tagging, const Tags &tags)
+{
     TagLib::MPEG::File file(QFile::encodeName(path).constData(), false);
     if (tagging == Tagging::Id3v1) {
         TagLib::ID3v1::Tag *tag = file.ID3v1Tag(true);
@@ -326,4 +333,79 @@ QByteArray SongFixtures::pngClaiming(int width, int height)
     qToBigEndian(quint32(height), bytes.data() + 20);
     qToBigEndian(crc32(bytes.mid(12, 17)), bytes.data() + 29);
     return bytes;
+}
+
+namespace {
+
+void fillXiph(TagLib::Ogg::XiphComment *comment, const SongFixtures::Tags &tags)
+{
+    auto text = [](const QString &value) { return TagLib::String(value.toUtf8().constData(), TagLib::String::UTF8); };
+    if (tags.title)
+        comment->addField("TITLE", text(*tags.title));
+    if (tags.album)
+        comment->addField("ALBUM", text(*tags.album));
+    if (tags.artist)
+        comment->addField("ARTIST", text(*tags.artist));
+    if (tags.lyrics)
+        comment->addField("LYRICS", text(*tags.lyrics));
+}
+
+TagLib::FLAC::Picture *flacPicture(const SongFixtures::Tags &tags)
+{
+    auto *picture = new TagLib::FLAC::Picture;
+    picture->setType(TagLib::FLAC::Picture::FrontCover);
+    picture->setMimeType(tags.pictureMime.constData());
+    picture->setData(TagLib::ByteVector(tags.picture.constData(), uint(tags.picture.size())));
+    return picture;
+}
+
+template <typename OggFile>
+bool tagOgg(const QByteArray &name, const SongFixtures::Tags &tags)
+{
+    OggFile file(name.constData(), false);
+    if (!file.isValid())
+        return false;
+    fillXiph(file.tag(), tags);
+    if (!tags.picture.isEmpty())
+        file.tag()->addPicture(flacPicture(tags));
+    return file.save();
+}
+
+} // namespace
+
+bool SongFixtures::writeXiph(const QString &path, Xiph format, const Tags &tags)
+{
+    const QByteArray audio = format == Xiph::Flac ? encodeTone("flac", {"-c:a", "flac"})
+        : format == Xiph::Vorbis                  ? encodeTone("ogg", {"-c:a", "libvorbis", "-q:a", "2"})
+                                 : encodeTone("opus", {"-c:a", "libopus", "-b:a", "48k", "-ar", "48000"});
+    if (audio.isEmpty() || !writeBytes(path, audio))
+        return false;
+    const QByteArray name = QFile::encodeName(path);
+    if (format == Xiph::Flac) {
+        TagLib::FLAC::File file(name.constData(), false);
+        if (!file.isValid())
+            return false;
+        fillXiph(file.xiphComment(true), tags);
+        if (!tags.picture.isEmpty())
+            file.addPicture(flacPicture(tags));
+        return file.save();
+    }
+    if (format == Xiph::Vorbis)
+        return tagOgg<TagLib::Ogg::Vorbis::File>(name, tags);
+    return tagOgg<TagLib::Ogg::Opus::File>(name, tags);
+}
+
+bool SongFixtures::writeWav(const QString &path)
+{
+    const QByteArray audio = encodeTone("wav", {"-c:a", "pcm_s16le"});
+    return !audio.isEmpty() && writeBytes(path, audio);
+}
+
+bool SongFixtures::writeEncryptedM4a(const QString &path)
+{
+    const QByteArray audio =
+        encodeTone("enc.m4a",
+                   {"-c:a", "aac", "-b:a", "64k", "-encryption_scheme", "cenc-aes-ctr", "-encryption_key",
+                    "00112233445566778899aabbccddeeff", "-encryption_kid", "0123456789abcdef0123456789abcdef"});
+    return !audio.isEmpty() && writeBytes(path, audio);
 }

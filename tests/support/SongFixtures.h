@@ -34,7 +34,16 @@ public:
     static QByteArray m4aAudio();
 
     static bool writeMp3(const QString &path, Tagging tagging, const Tags &tags);
+    // Tags an MP3 that is there already (ID3v2.3, 2.4 or ID3v1).
+    static bool tagMp3(const QString &path, Tagging tagging, const Tags &tags);
     static bool writeM4a(const QString &path, const Tags &tags);
+    // FLAC, Ogg Vorbis and Opus with Vorbis comments (text as UTF-8) and a front cover.
+    enum class Xiph { Flac, Vorbis, Opus };
+    static bool writeXiph(const QString &path, Xiph format, const Tags &tags);
+    // An untagged 16-bit PCM WAV.
+    static bool writeWav(const QString &path);
+    // An M4A whose AAC audio is encrypted (common encryption, AES-CTR), as ffmpeg writes it.
+    static bool writeEncryptedM4a(const QString &path);
 
     // Two-colour pictures: left half one colour, right half the other.
     static QByteArray jpeg(int width, int height, QColor left = Qt::red, QColor right = Qt::blue);
