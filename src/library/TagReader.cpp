@@ -174,7 +174,7 @@ QString TagReader::readLyrics(const QString &path, Kind kind)
 
 QList<QByteArray> TagReader::readPictures(const QString &path, Kind kind)
 {
-    silenceTagLib();
+    MediaFileTags::silenceTagLib();
     const SongFile song(path);
     if (!song.isOpen())
         return {};
