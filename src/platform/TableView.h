@@ -24,6 +24,8 @@ class TableView : public QAbstractScrollArea
 public:
     enum Style { Plain, Grouped };
     enum ScrollPosition { Top, Middle, Bottom };
+    // The section index strip on the right: room for two letters and "..".
+    static constexpr int indexWidth = 22;
 
     explicit TableView(Style style = Plain, QWidget *parent = nullptr);
     ~TableView() override;

@@ -65,8 +65,8 @@ MusicDetailView::MusicDetailView(QWidget *parent) : View(QRect(0, 0, 320, 320), 
     m_albumNameLabel = tagLabel(QRect(14, 93, 222, 17), 9, false, QColor(196, 202, 212), m_id3TagView);
 
     m_lyricsTextView = new TextView(QRect(12, 32, 296, 262), this);
-    m_lyricsTextView->setStyleSheet(
-        QStringLiteral("QTextEdit { background: rgba(10, 12, 18, 215); border-radius: 10px; padding: 8px; }"));
+    m_lyricsTextView->setBackgroundColor(QColor(10, 12, 18, 215), 10);
+    m_lyricsTextView->document()->setDocumentMargin(10);
     m_lyricsTextView->setFontSize(10.5);
     m_lyricsTextView->setTextAlignment(Qt::AlignHCenter);
     m_lyricsTextView->setAccessibleName(Translations::text("Lyrics"));
