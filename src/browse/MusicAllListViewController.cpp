@@ -216,10 +216,14 @@ TableViewCell *MusicAllListViewController::cellForRowAtIndexPath(TableView *tabl
     const QUrl song =
         QUrl::fromLocalFile(FileManager::appendingPathComponent(ZivoModel::getPathWithFolderName(folder), fileName));
     // The folder's cache is brought up to date in the background (once per folder while
-    // its songs are not cached); the row shows what the cache holds now.
-    if (appDelegate())
+    // its songs are not cached); the row shows what the cache holds now. Only an uncached
+    // row asks: the builder takes one folder at a time and ignores requests meanwhile, so a
+    // cached folder's row above must not take the turn of the uncached folders below it
+    // (the reload after each folder asks again for the next).
+    const QString cacheFolder = SongCache::folderOfSong(song);
+    if (appDelegate() && !SongCache::hasTagFile(cacheFolder, fileName))
         appDelegate()->optimizeList(m_allSectionArray.value(indexPath.section), song, this);
-    const SongCache::Row row = SongCache::row(SongCache::folderOfSong(song), fileName);
+    const SongCache::Row row = SongCache::row(cacheFolder, fileName);
     cell->textLabel()->setText(row.title);
     cell->detailTextLabel()->setText(row.detail);
     cell->imageView()->setImage(row.artwork.isNull()
@@ -325,7 +329,9 @@ void MusicAllListViewController::offerDemoSongs()
 
 void MusicAllListViewController::alertViewClickedButtonAtIndex(AlertView *, int buttonIndex)
 {
-    // "NO" changes nothing: the offer comes back the next time the list appears.
+    // The answered alert is only deleted later; forget it now, so that the next appearance
+    // offers again. "NO" changes nothing: the offer comes back the next time the list appears.
+    m_demoOffer = nullptr;
     if (buttonIndex != 0)
         return;
     DemoSongInstaller::install();
