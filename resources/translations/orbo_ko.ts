@@ -104,6 +104,10 @@
         <translation>검색</translation>
     </message>
     <message>
+        <source>Section index</source>
+        <translation>섹션 색인</translation>
+    </message>
+    <message>
         <source>Folders can only be made inside the Documents folder.</source>
         <translation>폴더는 Documents 폴더 안에만 만들 수 있습니다.</translation>
     </message>
