@@ -39,6 +39,8 @@ set(ORBO_ASSETS
     tableListCellBlack@2x.png musicListCellSellected@2x.png
     list_play@2x.png list_play_on@2x.png list_folder@2x.png
     noAlbumImage@2x.png noAlbumImageBig@2x.png
+    list_playbackList@2x.png list_playbackListSetting@2x.png listCheckOn@2x.png listCheckOff@2x.png
+    MP3IconSmall@2x.png folder_orange_open@2x.png
     Orbo_Melody_Play-01.wav Orbo_Melody_FF-02.wav Orbo_Melody_REW-02.wav
     help@2x.png
     # The full-screen player and the all-songs list.

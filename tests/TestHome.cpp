@@ -1,5 +1,6 @@
 #include "TestHome.h"
 
+#include "platform/FileManager.h"
 #include "platform/Sandbox.h"
 #include "platform/UserDefaults.h"
 
@@ -20,6 +21,8 @@ TestHome::TestHome()
 TestHome::~TestHome()
 {
     UserDefaults::resetStandard();
+    // QTemporaryDir cannot remove names that are not UTF-8; the file manager works on their bytes.
+    FileManager::removeItem(m_dir.path());
 }
 
 QString TestHome::documents() const

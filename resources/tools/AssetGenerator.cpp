@@ -690,6 +690,98 @@ void listParts()
     cover(QStringLiteral("noAlbumImageBig"), 280);
 }
 
+// ---- playlist rows, ticks and the picker's folder ----
+
+// A square picture of side points with a glyph drawn into it.
+void rowPicture(const QString &name, int side, const Glyph &glyph)
+{
+    QImage image = canvas(side, side);
+    QPainter p(&image);
+    begin(p);
+    glyph(p, QRectF(0, 0, side, side));
+    p.end();
+    save(image, name + QStringLiteral("@2x.png"));
+}
+
+void playlistParts()
+{
+    // A playlist: lines of a list with a note in the corner; the managed one with a pencil.
+    rowPicture(QStringLiteral("list_playbackList"), 38, [](QPainter &p, const QRectF &r) {
+        const QRectF inner = r.adjusted(3, 3, -3, -3);
+        listLines(p, inner, accentBrush(inner), 3, 15);
+        note(p, QRectF(inner.left() + 15, inner.top() + 14, 17, 17), accentBrush(inner));
+    });
+    rowPicture(QStringLiteral("list_playbackListSetting"), 38, [](QPainter &p, const QRectF &r) {
+        const QRectF inner = r.adjusted(3, 3, -3, -3);
+        listLines(p, inner, accentBrush(inner), 3, 15);
+        pencil(p, inner, QBrush(ink));
+    });
+    // The ticks of edit mode and of the picker: an empty ring, or a filled disc with a tick.
+    for (bool on : {false, true}) {
+        rowPicture(on ? QStringLiteral("listCheckOn") : QStringLiteral("listCheckOff"), 26,
+                   [on](QPainter &p, const QRectF &r) {
+                       const QRectF ring = r.adjusted(3, 3, -3, -3);
+                       if (on) {
+                           p.setPen(Qt::NoPen);
+                           p.setBrush(accentBrush(ring));
+                           p.drawEllipse(ring);
+                           p.setPen(strokePen(QColor(12, 14, 19), 2.4));
+                           p.setBrush(Qt::NoBrush);
+                           QPainterPath tick;
+                           tick.moveTo(ring.left() + 5, ring.center().y() + 0.5);
+                           tick.lineTo(ring.left() + 8.6, ring.bottom() - 5.5);
+                           tick.lineTo(ring.right() - 4.5, ring.top() + 6);
+                           p.drawPath(tick);
+                       } else {
+                           p.setPen(QPen(QColor(120, 128, 142), 1.6));
+                           p.setBrush(Qt::NoBrush);
+                           p.drawEllipse(ring.adjusted(0.8, 0.8, -0.8, -0.8));
+                       }
+                   });
+    }
+    // A song file of a playlist: a page with a folded corner and a note.
+    rowPicture(QStringLiteral("MP3IconSmall"), 24, [](QPainter &p, const QRectF &r) {
+        const qreal u = r.width() / 24;
+        QPainterPath page;
+        page.moveTo(r.left() + 5 * u, r.top() + 2 * u);
+        page.lineTo(r.left() + 14 * u, r.top() + 2 * u);
+        page.lineTo(r.left() + 19 * u, r.top() + 7 * u);
+        page.lineTo(r.left() + 19 * u, r.top() + 22 * u);
+        page.lineTo(r.left() + 5 * u, r.top() + 22 * u);
+        page.closeSubpath();
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(54, 60, 74));
+        p.drawPath(page);
+        p.setBrush(QColor(90, 98, 114));
+        QPainterPath fold;
+        fold.moveTo(r.left() + 14 * u, r.top() + 2 * u);
+        fold.lineTo(r.left() + 19 * u, r.top() + 7 * u);
+        fold.lineTo(r.left() + 14 * u, r.top() + 7 * u);
+        fold.closeSubpath();
+        p.drawPath(fold);
+        note(p, QRectF(r.left() + 5.5 * u, r.top() + 7 * u, 13 * u, 13 * u), accentBrush(r));
+    });
+    // The picker's folder: an open folder in a warm orange.
+    rowPicture(QStringLiteral("folder_orange_open"), 38, [](QPainter &p, const QRectF &r) {
+        const QRectF inner = r.adjusted(3, 3, -3, -3);
+        const qreal u = inner.width() / 24;
+        p.setPen(Qt::NoPen);
+        p.setBrush(QColor(196, 112, 32));
+        p.drawPath(folderPath(inner));
+        QPainterPath flap;
+        flap.moveTo(inner.left() + 5 * u, inner.top() + 11 * u);
+        flap.lineTo(inner.left() + 24 * u, inner.top() + 11 * u);
+        flap.lineTo(inner.left() + 21 * u, inner.top() + 20 * u);
+        flap.lineTo(inner.left() + 2 * u, inner.top() + 20 * u);
+        flap.closeSubpath();
+        QLinearGradient warm(inner.topLeft(), inner.bottomLeft());
+        warm.setColorAt(0, QColor(255, 178, 74));
+        warm.setColorAt(1, QColor(240, 136, 40));
+        p.setBrush(warm);
+        p.drawPath(flap);
+    });
+}
+
 // ---- beeps: short, soft tone sequences, 44.1 kHz 16-bit mono ----
 
 void wav(const QString &name, const QList<QPair<double, double>> &tones)
@@ -767,6 +859,7 @@ int main(int argc, char *argv[])
     plate();
     playerButtons();
     listParts();
+    playlistParts();
     sounds();
     ok = DesktopAssets::drawHelpPicture(outDir) && ok;
     ok = PlayerDetailAssets::draw(outDir) && ok;

@@ -320,6 +320,38 @@
         <translation>Hide tags</translation>
     </message>
     <message>
+        <source>Managing PlayLists</source>
+        <translation>Manage Playlists</translation>
+    </message>
+    <message>
+        <source>PlayLists Edit</source>
+        <translation>Edit Playlists</translation>
+    </message>
+    <message>
+        <source>Add List</source>
+        <translation>Add List</translation>
+    </message>
+    <message>
+        <source>Edit List</source>
+        <translation>Edit List</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
+        <source>Del(0)</source>
+        <translation>Delete(0)</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>Done</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>Delete</translation>
+    </message>
+    <message>
         <source>Copy songs to 'iPod_Songs' Folder</source>
         <translation>Pick songs to copy into the iPod_Songs folder</translation>
     </message>
@@ -372,8 +404,88 @@
         <translation>Cancel</translation>
     </message>
     <message>
-        <source>Done</source>
-        <translation>Done</translation>
+        <source>Edit</source>
+        <translation>Edit</translation>
+    </message>
+    <message>
+        <source>AddMusic</source>
+        <translation>Add Music</translation>
+    </message>
+    <message>
+        <source>ClearDeletedFiles</source>
+        <translation>Clear Deleted</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>Select All</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>Back</translation>
+    </message>
+    <message>
+        <source>Playlist name</source>
+        <translation>Playlist name</translation>
+    </message>
+    <message>
+        <source>Error Add to Playlists</source>
+        <translation>Cannot Add the Playlist</translation>
+    </message>
+    <message>
+        <source>Please enter a name...</source>
+        <translation>Please enter a name. It may not begin or end with a blank.</translation>
+    </message>
+    <message>
+        <source>Entered a name that already exists.</source>
+        <translation>A playlist with this name already exists.</translation>
+    </message>
+    <message>
+        <source>Added to your playlist.</source>
+        <translation>was added to your playlists.</translation>
+    </message>
+    <message>
+        <source>Deleted</source>
+        <translation>Deleted.</translation>
+    </message>
+    <message>
+        <source>Delete the folder</source>
+        <translation>will be deleted.</translation>
+    </message>
+    <message>
+        <source>Delete the folder N</source>
+        <translation> playlists will be deleted.</translation>
+    </message>
+    <message>
+        <source>Delete the Music N</source>
+        <translation> songs will be removed from the playlist.</translation>
+    </message>
+    <message>
+        <source>Added music</source>
+        <translation>The songs were added.</translation>
+    </message>
+    <message>
+        <source>There are no files to clean up.</source>
+        <translation>There are no deleted songs to clear.</translation>
+    </message>
+    <message>
+        <source>Cleared.</source>
+        <translation>Deleted songs were cleared.</translation>
+    </message>
+    <message>
+        <source>The file has been deleted.</source>
+        <translation>The file has been deleted.</translation>
+    </message>
+    <message>
+        <source>Deleted files.</source>
+        <translation>Deleted file</translation>
+    </message>
+    <message>
+        <source>Select Folder</source>
+        <translation>Select Folder</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation>Close</translation>
     </message>
 </context>
 </TS>

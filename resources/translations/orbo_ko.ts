@@ -376,6 +376,38 @@
         <translation>태그 숨기기</translation>
     </message>
     <message>
+        <source>Managing PlayLists</source>
+        <translation>재생목록 관리</translation>
+    </message>
+    <message>
+        <source>PlayLists Edit</source>
+        <translation>재생목록 편집</translation>
+    </message>
+    <message>
+        <source>Add List</source>
+        <translation>목록 추가</translation>
+    </message>
+    <message>
+        <source>Edit List</source>
+        <translation>목록 편집</translation>
+    </message>
+    <message>
+        <source>Del</source>
+        <translation>삭제</translation>
+    </message>
+    <message>
+        <source>Del(0)</source>
+        <translation>삭제(0)</translation>
+    </message>
+    <message>
+        <source>Done</source>
+        <translation>완료</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>삭제</translation>
+    </message>
+    <message>
         <source>Copy songs to 'iPod_Songs' Folder</source>
         <translation>iPod_Songs 폴더로 복사할 곡을 고르세요</translation>
     </message>
@@ -428,8 +460,88 @@
         <translation>취소</translation>
     </message>
     <message>
-        <source>Done</source>
-        <translation>완료</translation>
+        <source>Edit</source>
+        <translation>편집</translation>
+    </message>
+    <message>
+        <source>AddMusic</source>
+        <translation>음악 추가</translation>
+    </message>
+    <message>
+        <source>ClearDeletedFiles</source>
+        <translation>삭제된 파일 정리</translation>
+    </message>
+    <message>
+        <source>Select All</source>
+        <translation>모두 선택</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>뒤로</translation>
+    </message>
+    <message>
+        <source>Playlist name</source>
+        <translation>재생목록 이름</translation>
+    </message>
+    <message>
+        <source>Error Add to Playlists</source>
+        <translation>재생목록을 추가할 수 없습니다</translation>
+    </message>
+    <message>
+        <source>Please enter a name...</source>
+        <translation>이름을 입력하세요. 이름의 앞뒤에는 공백을 둘 수 없습니다.</translation>
+    </message>
+    <message>
+        <source>Entered a name that already exists.</source>
+        <translation>같은 이름의 재생목록이 이미 있습니다.</translation>
+    </message>
+    <message>
+        <source>Added to your playlist.</source>
+        <translation>재생목록에 추가되었습니다.</translation>
+    </message>
+    <message>
+        <source>Deleted</source>
+        <translation>삭제되었습니다.</translation>
+    </message>
+    <message>
+        <source>Delete the folder</source>
+        <translation>재생목록을 삭제합니다.</translation>
+    </message>
+    <message>
+        <source>Delete the folder N</source>
+        <translation>개의 재생목록을 삭제합니다.</translation>
+    </message>
+    <message>
+        <source>Delete the Music N</source>
+        <translation>곡을 재생목록에서 뺍니다.</translation>
+    </message>
+    <message>
+        <source>Added music</source>
+        <translation>음악을 추가했습니다.</translation>
+    </message>
+    <message>
+        <source>There are no files to clean up.</source>
+        <translation>정리할 파일이 없습니다.</translation>
+    </message>
+    <message>
+        <source>Cleared.</source>
+        <translation>정리했습니다.</translation>
+    </message>
+    <message>
+        <source>The file has been deleted.</source>
+        <translation>파일이 삭제되었습니다.</translation>
+    </message>
+    <message>
+        <source>Deleted files.</source>
+        <translation>삭제된 파일</translation>
+    </message>
+    <message>
+        <source>Select Folder</source>
+        <translation>폴더 선택</translation>
+    </message>
+    <message>
+        <source>close</source>
+        <translation>닫기</translation>
     </message>
 </context>
 </TS>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QtContainerFwd>
+
 class QString;
 class QUrl;
 
@@ -38,4 +40,13 @@ public:
     // Whether the screen holds a list the song can be in (its rows were built).
     virtual bool holdsSongs() const = 0;
     virtual void delFileAtIndex(const QUrl &url) = 0;
+};
+
+// The screen that opened the song picker takes the ticked songs as playlist entries
+// ("Rock/song.mp3", "/song.mp3"), in the picker's order.
+class PlayListFilesReceiver
+{
+public:
+    virtual ~PlayListFilesReceiver() = default;
+    virtual void addPlayListFiles(const QStringList &entries) = 0;
 };

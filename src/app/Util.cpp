@@ -13,6 +13,7 @@
 #include <QLoggingCategory>
 #include <QMutex>
 #include <QPainter>
+#include <QPointer>
 
 #include <algorithm>
 #include <cstdlib>
@@ -79,7 +80,18 @@ void Util::FlipRightAnimation(QWidget *view)
 
 void Util::fadeAniFrom(QWidget *a, QWidget *b)
 {
-    ViewAnimation(QStringLiteral("fadeAni")).alpha(a, 0.0).alpha(b, 1.0).start();
+    // The view coming in can be used at once; the one going out is hidden once it has
+    // faded, so that no tap, Tab or screen reader reaches controls nobody sees.
+    View::setHidden(b, false);
+    QPointer<QWidget> out(a);
+    ViewAnimation(QStringLiteral("fadeAni"))
+        .alpha(a, 0.0)
+        .alpha(b, 1.0)
+        .completion([out](bool finished) {
+            if (finished && out)
+                View::setHidden(out, true);
+        })
+        .start();
 }
 
 QImage Util::screenImage(QWidget *view)

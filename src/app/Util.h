@@ -32,7 +32,8 @@ public:
 
     // Flips the view from the right in 0.5 s ("FlipRightAnimation").
     static void FlipRightAnimation(QWidget *view);
-    // Cross-fades: a to alpha 0, b to alpha 1, in the default duration ("fadeAni").
+    // Cross-fades: a to alpha 0, b to alpha 1, in the default duration ("fadeAni"). b is
+    // shown first; a is hidden when the fade has run to its end.
     static void fadeAniFrom(QWidget *a, QWidget *b);
     // The view drawn into a bitmap of its own size at scale 1.
     static QImage screenImage(QWidget *view);

@@ -7,6 +7,12 @@
 #include "settings/HelpViewController.h"
 #include "settings/SettingsViewController.h"
 #include "browse/MusicSubListViewController.h"
+#include "browse/FileSelectorSubViewController.h"
+#include "browse/FileSelectorViewController.h"
+#include "browse/PlayListFileListViewController.h"
+#include "browse/PlayListViewController.h"
+#include "browse/PlaybackListViewController.h"
+#include "browse/PlaybackSubListViewController.h"
 #include "platform/Bundle.h"
 #include "platform/MediaLibrary.h"
 #include "platform/MemoryTuning.h"
@@ -52,6 +58,13 @@ ScreenFactory screenFactory(quint16 transferPort, PlayInfoPanelViewController &n
     screens.add(Screen::MusicAllList, [] { return std::make_unique<MusicAllListViewController>(); });
     screens.add(Screen::MusicList, [] { return std::make_unique<MusicListViewController>(); });
     screens.add(Screen::MusicSubList, [] { return std::make_unique<MusicSubListViewController>(); });
+    // Playlists: managing them, playing them, and the song picker.
+    screens.add(Screen::PlayList, [] { return std::make_unique<PlayListViewController>(); });
+    screens.add(Screen::PlayListFileList, [] { return std::make_unique<PlayListFileListViewController>(); });
+    screens.add(Screen::PlaybackList, [] { return std::make_unique<PlaybackListViewController>(); });
+    screens.add(Screen::PlaybackSubList, [] { return std::make_unique<PlaybackSubListViewController>(); });
+    screens.add(Screen::FileSelector, [] { return std::make_unique<FileSelectorViewController>(); });
+    screens.add(Screen::FileSelectorSub, [] { return std::make_unique<FileSelectorSubViewController>(); });
     screens.add(Screen::Webserver, [transferPort] { return std::make_unique<WebserverViewController>(transferPort); });
     screens.add(Screen::Settings, [] { return std::make_unique<SettingsViewController>(); });
     screens.add(Screen::Help, [] { return std::make_unique<HelpViewController>(); });

@@ -56,6 +56,10 @@ QAccessible::State AccessibleTableViewCell::state() const
         s.checkable = true;
         s.checked = true;
     }
+    if (cell()->editCheck() != TableViewCell::EditCheck::None) {
+        s.checkable = true;
+        s.checked = cell()->editCheck() == TableViewCell::EditCheck::Checked;
+    }
     return s;
 }
 

@@ -20,12 +20,30 @@ NavigationBar::NavigationBar(QWidget *parent) : View(QRect(0, 0, 320, height), p
 
 void NavigationBar::setTitle(const QString &title)
 {
-    m_title->setText(title);
+    m_fullTitle = title;
+    fitTitle();
 }
 
 QString NavigationBar::title() const
 {
-    return m_title->text();
+    return m_fullTitle;
+}
+
+void NavigationBar::fitTitle()
+{
+    // A long title gets a smaller font, down to a floor, rather than being cut at both
+    // ends; one still too long at the floor ends in an ellipsis (its name stays whole).
+    constexpr qreal largest = 14, smallest = 10;
+    QFont font = m_title->font();
+    qreal size = largest;
+    for (;; size -= 0.5) {
+        font.setPointSizeF(size);
+        if (size <= smallest || QFontMetrics(font).horizontalAdvance(m_fullTitle) <= m_title->width() - 2)
+            break;
+    }
+    m_title->setFontSize(size, true);
+    m_title->setText(QFontMetrics(font).elidedText(m_fullTitle, Qt::ElideRight, m_title->width()));
+    m_title->setAccessibleName(m_fullTitle);
 }
 
 Button *NavigationBar::sideButton(Button *&slot, const QString &title)
@@ -78,4 +96,5 @@ void NavigationBar::layoutBar()
         button->setGeometry(button == m_left ? 6 : width() - 6 - w, (h - 30) / 2, w, 30);
     }
     m_title->setGeometry(side + 10, 0, width() - 2 * (side + 10), h);
+    fitTitle();
 }

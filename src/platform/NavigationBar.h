@@ -28,8 +28,10 @@ protected:
 private:
     Button *sideButton(Button *&slot, const QString &title);
     void layoutBar();
+    void fitTitle();
 
     Label *m_title;
+    QString m_fullTitle;
     Button *m_left = nullptr;
     Button *m_right = nullptr;
 };

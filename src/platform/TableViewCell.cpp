@@ -52,6 +52,15 @@ void TableViewCell::setAccessoryView(QWidget *view)
     layoutSubviews();
 }
 
+void TableViewCell::setEditCheck(EditCheck check)
+{
+    m_editCheck = check;
+    if (check != EditCheck::None)
+        m_imageView->setImage(ImageView::imageNamed(check == EditCheck::Checked ? QStringLiteral("listCheckOn.png")
+                                                                                : QStringLiteral("listCheckOff.png")));
+    layoutSubviews();
+}
+
 void TableViewCell::setBackgroundImage(const QPixmap &image)
 {
     m_backgroundImage = image;
@@ -101,6 +110,7 @@ void TableViewCell::prepareForReuse()
     m_imageView->setImage(QPixmap());
     setAccessoryView(nullptr);
     m_accessory = None;
+    m_editCheck = EditCheck::None;
     m_indentation = 0;
     m_selected = m_highlighted = false;
     layoutSubviews();

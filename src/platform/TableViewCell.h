@@ -16,6 +16,9 @@ class TableViewCell : public View
 public:
     enum Style { Default, Subtitle };
     enum Accessory { None, DisclosureIndicator, Checkmark };
+    // A row of a list in edit mode (or of a pick list) shows whether it is ticked: the
+    // picture "listCheckOn.png" or "listCheckOff.png" in place of its own.
+    enum class EditCheck { None, Unchecked, Checked };
 
     TableViewCell(Style style, const QString &reuseIdentifier, QWidget *parent = nullptr);
 
@@ -29,6 +32,10 @@ public:
     void setAccessoryView(QWidget *view);
     QWidget *accessoryView() const { return m_accessoryView; }
     void setIndentationLevel(int level);
+    // Replaces the row's picture with the tick picture (None leaves the picture alone);
+    // assistive technologies hear a check box, ticked or not.
+    void setEditCheck(EditCheck check);
+    EditCheck editCheck() const { return m_editCheck; }
     // Off: touching the row shows no highlight (it is still selected).
     void setSelectionHighlight(bool on) { m_selectionHighlight = on; }
     // Pictures behind the row, stretched to it: normally, and while selected or touched.
@@ -61,6 +68,7 @@ private:
     Label *m_detailTextLabel;
     ImageView *m_imageView;
     Accessory m_accessory = None;
+    EditCheck m_editCheck = EditCheck::None;
     QWidget *m_accessoryView = nullptr;
     int m_indentation = 0;
     bool m_selected = false;

@@ -11,13 +11,13 @@
 
 #include <QDBusArgument>
 #include <QDBusConnection>
-#include <QDeadlineTimer>
 #include <QDBusMetaType>
 #include <QDBusInterface>
 #include <QDBusObjectPath>
 #include <QDBusPendingCall>
 #include <QDBusPendingCallWatcher>
 #include <QDBusReply>
+#include <QDeadlineTimer>
 #include <QProcess>
 #include <QStandardPaths>
 #include <QThread>

@@ -346,7 +346,8 @@ TEST_F(PanelTest, ExactlyOneMeterLoopFeedsBothMeters)
     ASSERT_TRUE(waitUntil([&] { return panel->levelMeterViewL()->indexes().off >= 5; }, 5000));
     EXPECT_NEAR(panel->average(), 0.5, 0.08);
     EXPECT_NEAR(panel->average2(), 0.5, 0.08);
-    EXPECT_GE(panel->peak(), panel->average());
+    // A sine's scaled average reads its peak, so the two meet within the encoder's ripple.
+    EXPECT_NEAR(panel->peak(), 0.5, 0.08);
     EXPECT_NEAR(panel->levelMeterViewL()->indexes().off, 6, 1);
     EXPECT_NEAR(panel->levelMeterViewR()->indexes().off, 6, 1);
 
