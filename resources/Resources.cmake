@@ -4,7 +4,8 @@
 
 find_package(Qt6 6.4 REQUIRED COMPONENTS Svg)
 add_executable(asset_generator ${CMAKE_CURRENT_LIST_DIR}/tools/AssetGenerator.cpp
-    ${CMAKE_CURRENT_LIST_DIR}/tools/DesktopAssets.cpp)
+    ${CMAKE_CURRENT_LIST_DIR}/tools/DesktopAssets.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/tools/PlayerDetailAssets.cpp)
 target_link_libraries(asset_generator PRIVATE Qt6::Gui Qt6::Svg)
 # A build tool: it runs during the build and needs no sanitizer of the build's own.
 target_compile_options(asset_generator PRIVATE -fno-sanitize=all)
@@ -42,6 +43,13 @@ set(ORBO_ASSETS
     MP3IconSmall@2x.png folder_orange_open@2x.png list_folderSetting@2x.png
     Orbo_Melody_Play-01.wav Orbo_Melody_FF-02.wav Orbo_Melody_REW-02.wav
     help@2x.png
+    # The full-screen player and the all-songs list.
+    playerDetail_progressHead@2x.png playerDetail_progressBarPlayBack@2x.png
+    playerDetail_progressBarInnerPlayBack@2x.png
+    playerDetail_volume_header@2x.png playerDetail_volume_play@2x.png playerDetail_volume_blank@2x.png
+    playerDetail_background@2x.png playerDetail_plate@2x.png playerDetail_close@2x.png
+    playerDetail_id3Plate@2x.png playerDetail_id3Down@2x.png playerDetail_id3Up@2x.png
+    listBackground@2x.png
 )
 # The desktop icon in every size, rendered from its SVG (installed, not compiled in).
 set(ORBO_ICON_SVG ${CMAKE_CURRENT_LIST_DIR}/desktop/org.orbo.Orbo.svg)

@@ -3,6 +3,7 @@
 //
 //   asset_generator <output folder> [<icon SVG> <icon output folder>]
 #include "DesktopAssets.h"
+#include "PlayerDetailAssets.h"
 
 #include <QDir>
 #include <QFile>
@@ -869,6 +870,7 @@ int main(int argc, char *argv[])
     playlistParts();
     sounds();
     ok = DesktopAssets::drawHelpPicture(outDir) && ok;
+    ok = PlayerDetailAssets::draw(outDir) && ok;
     if (argc == 4) {
         QDir().mkpath(QString::fromLocal8Bit(argv[3]));
         ok = DesktopAssets::renderIcons(QString::fromLocal8Bit(argv[2]), QString::fromLocal8Bit(argv[3])) && ok;

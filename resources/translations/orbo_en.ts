@@ -276,6 +276,50 @@
         <translation>Menu</translation>
     </message>
     <message>
+        <source>All Songs</source>
+        <translation>All Songs</translation>
+    </message>
+    <message>
+        <source>musicCount</source>
+        <translation> songs</translation>
+    </message>
+    <message>
+        <source>DEMO Songs</source>
+        <translation>Demo Songs</translation>
+    </message>
+    <message>
+        <source>install the demo songs?</source>
+        <translation>Install the demo songs? Five short songs in five folders, with five playlists.</translation>
+    </message>
+    <message>
+        <source>No Lyrics</source>
+        <translation>No lyrics</translation>
+    </message>
+    <message>
+        <source>Artwork</source>
+        <translation>Artwork</translation>
+    </message>
+    <message>
+        <source>Full-screen player</source>
+        <translation>Full-screen player</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>Position</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>Volume</translation>
+    </message>
+    <message>
+        <source>Show tags</source>
+        <translation>Show tags</translation>
+    </message>
+    <message>
+        <source>Hide tags</source>
+        <translation>Hide tags</translation>
+    </message>
+    <message>
         <source>Managing PlayLists</source>
         <translation>Manage Playlists</translation>
     </message>

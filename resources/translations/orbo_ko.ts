@@ -104,6 +104,10 @@
         <translation>검색</translation>
     </message>
     <message>
+        <source>Section index</source>
+        <translation>섹션 색인</translation>
+    </message>
+    <message>
         <source>Folders can only be made inside the Documents folder.</source>
         <translation>폴더는 Documents 폴더 안에만 만들 수 있습니다.</translation>
     </message>
@@ -326,6 +330,50 @@
     <message>
         <source>Now Playing</source>
         <translation>지금 재생 중</translation>
+    </message>
+    <message>
+        <source>All Songs</source>
+        <translation>모든 노래</translation>
+    </message>
+    <message>
+        <source>musicCount</source>
+        <translation>곡</translation>
+    </message>
+    <message>
+        <source>DEMO Songs</source>
+        <translation>데모 노래</translation>
+    </message>
+    <message>
+        <source>install the demo songs?</source>
+        <translation>데모 노래를 설치할까요? 다섯 폴더의 짧은 노래 다섯 곡과 재생 목록 다섯 개입니다.</translation>
+    </message>
+    <message>
+        <source>No Lyrics</source>
+        <translation>가사 없음</translation>
+    </message>
+    <message>
+        <source>Artwork</source>
+        <translation>앨범 아트</translation>
+    </message>
+    <message>
+        <source>Full-screen player</source>
+        <translation>전체 화면 플레이어</translation>
+    </message>
+    <message>
+        <source>Position</source>
+        <translation>재생 위치</translation>
+    </message>
+    <message>
+        <source>Volume</source>
+        <translation>음량</translation>
+    </message>
+    <message>
+        <source>Show tags</source>
+        <translation>태그 보기</translation>
+    </message>
+    <message>
+        <source>Hide tags</source>
+        <translation>태그 숨기기</translation>
     </message>
     <message>
         <source>Managing PlayLists</source>

@@ -1,5 +1,6 @@
 #include "ScreenNavigator.h"
 
+#include "MusicDetail.h"
 #include "PlayInfoPanel.h"
 #include "ZivoViewController.h"
 #include "library/NotificationNames.h"
@@ -54,6 +55,11 @@ void ScreenNavigator::ownPlayInfoPanel(std::unique_ptr<ZivoViewController> panel
         panel->setAppDelegate(m_delegate);
     m_ownedPanel = std::move(panel);
     m_panel = face;
+}
+
+MusicDetail *ScreenNavigator::musicDetail() const
+{
+    return m_detail ? m_detail : screenAs<MusicDetail>(Screen::MusicDetail);
 }
 
 void ScreenNavigator::addScreen(Screen which, bool becomesCurrent)

@@ -45,8 +45,10 @@ public:
     // The panel as a screen the navigator owns; face is the same object as a PlayInfoPanel.
     void ownPlayInfoPanel(std::unique_ptr<ZivoViewController> panel, PlayInfoPanel *face);
     PlayInfoPanel *playInfoPanel() const { return m_panel; }
+    // The full-screen player: the one set here (tests lend one), else the screen installed
+    // as Screen::MusicDetail when it is one.
     void setMusicDetail(MusicDetail *detail) { m_detail = detail; }
-    MusicDetail *musicDetail() const { return m_detail; }
+    MusicDetail *musicDetail() const;
 
     // Launch: the panel sized and both the panel and the arrow hidden, above the first screen.
     void placePanelAtLaunch();

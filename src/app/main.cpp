@@ -1,4 +1,5 @@
 #include "app/ZivoAppDelegate.h"
+#include "browse/MusicAllListViewController.h"
 #include "browse/MusicListViewController.h"
 #include "browse/MusicMainViewController.h"
 #include "platform/Window.h"
@@ -23,6 +24,7 @@
 #include "platform/Sandbox.h"
 #include "platform/Translations.h"
 #include "playback/MprisPlayerBridge.h"
+#include "playback/MusicDetailViewController.h"
 #include "playback/PlayInfoPanelViewController.h"
 #include "platform/UserDefaults.h"
 #include "transfer/HeadlessTransfer.h"
@@ -52,10 +54,11 @@ bool wantsTextOnly(int argc, char *argv[])
 // Every screen of the program, made once by the application delegate at start. The shell
 // knows screens only through this table, so the screens' folders depend on the shell and
 // never the other way round.
-ScreenFactory screenFactory(quint16 transferPort)
+ScreenFactory screenFactory(quint16 transferPort, PlayInfoPanelViewController &nowPlaying)
 {
     ScreenFactory screens;
     screens.add(Screen::MusicMain, [] { return std::make_unique<MusicMainViewController>(); });
+    screens.add(Screen::MusicAllList, [] { return std::make_unique<MusicAllListViewController>(); });
     screens.add(Screen::MusicList, [] { return std::make_unique<MusicListViewController>(); });
     screens.add(Screen::MusicSubList, [] { return std::make_unique<MusicSubListViewController>(); });
     // Playlists: managing them, playing them, and the song picker.
@@ -73,6 +76,7 @@ ScreenFactory screenFactory(quint16 transferPort)
     screens.add(Screen::Settings, [] { return std::make_unique<SettingsViewController>(); });
     screens.add(Screen::Help, [] { return std::make_unique<HelpViewController>(); });
     screens.add(Screen::Encodings, [] { return std::make_unique<EncodingsViewController>(); });
+    screens.add(Screen::MusicDetail, [&nowPlaying] { return std::make_unique<MusicDetailViewController>(nowPlaying); });
     return screens;
 }
 } // namespace
@@ -149,9 +153,10 @@ int main(int argc, char *argv[])
     // The shell: string tables, then the application delegate's launch sequence (first-run
     // defaults, the window with the main menu, the beeps).
     Translations::install();
-    std::optional<ZivoAppDelegate> delegate(std::in_place, screenFactory(quint16(transferPort)));
+    // The panel first: the full-screen player is made with it.
     auto panel = std::make_unique<PlayInfoPanelViewController>();
     PlayInfoPanelViewController &nowPlaying = *panel;
+    std::optional<ZivoAppDelegate> delegate(std::in_place, screenFactory(quint16(transferPort), nowPlaying));
     delegate->installPlayInfoPanel(std::move(panel));
     delegate->didFinishLaunchingWithOptions();
     MprisPlayerBridge remotePlayer(nowPlaying);

@@ -89,6 +89,11 @@ QByteArray SongCache::readArtwork(const QString &folder, const QString &fileName
     return readAll(artworkFilePath(folder, fileName));
 }
 
+QByteArray SongCache::readFullArtwork(const QString &folder, const QString &fileName)
+{
+    return readAll(fullArtworkFilePath(folder, fileName));
+}
+
 namespace {
 // Pictures are written in place: a torn one only shows the default picture until rewritten.
 bool writePicture(const QString &path, const QByteArray &png)

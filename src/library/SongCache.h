@@ -32,6 +32,8 @@ public:
     // The stored record (empty when the tag file is missing or unreadable).
     static QVariantMap readTagFile(const QString &folder, const QString &fileName);
     static QByteArray readArtwork(const QString &folder, const QString &fileName);
+    // The full-size artwork an import stored beside the tag file (empty when there is none).
+    static QByteArray readFullArtwork(const QString &folder, const QString &fileName);
     // Writes the record's "artwork" (if any) to the small artwork, then the rest of the
     // record to the tag file. The tag file is written last and replaced atomically, so a
     // crash never leaves a song marked as cached with a torn tag file.

@@ -83,6 +83,24 @@ private:
     int m_fd = -1;
 };
 
+QList<QByteArray> mp3Pictures(TagLib::ID3v2::Tag &tag)
+{
+    QList<QByteArray> pictures;
+    for (TagLib::ID3v2::Frame *frame : tag.frameList("APIC"))
+        if (auto *picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(frame))
+            pictures.append(toQByteArray(picture->picture()));
+    return pictures;
+}
+
+QList<QByteArray> m4aPictures(TagLib::MP4::Tag &tag)
+{
+    QList<QByteArray> pictures;
+    if (tag.contains("covr"))
+        for (const TagLib::MP4::CoverArt &cover : tag.item("covr").toCoverArtList())
+            pictures.append(toQByteArray(cover.data()));
+    return pictures;
+}
+
 QVariantMap readMp3(const QByteArray &fileName)
 {
     QVariantMap record;
@@ -100,13 +118,8 @@ QVariantMap readMp3(const QByteArray &fileName)
     putText(record, QStringLiteral("title"), pick(&TagLib::Tag::title));
     putText(record, QStringLiteral("albumName"), pick(&TagLib::Tag::album));
     putText(record, QStringLiteral("artist"), pick(&TagLib::Tag::artist));
-    if (v2) {
-        QList<QByteArray> pictures;
-        for (TagLib::ID3v2::Frame *frame : v2->frameList("APIC"))
-            if (auto *picture = dynamic_cast<TagLib::ID3v2::AttachedPictureFrame *>(frame))
-                pictures.append(toQByteArray(picture->picture()));
-        putArtwork(record, pictures);
-    }
+    if (v2)
+        putArtwork(record, mp3Pictures(*v2));
     return record;
 }
 
@@ -120,12 +133,7 @@ QVariantMap readM4a(const QByteArray &fileName)
     putText(record, QStringLiteral("title"), tag->title());
     putText(record, QStringLiteral("albumName"), tag->album());
     putText(record, QStringLiteral("artist"), tag->artist());
-    if (tag->contains("covr")) {
-        QList<QByteArray> pictures;
-        for (const TagLib::MP4::CoverArt &cover : tag->item("covr").toCoverArtList())
-            pictures.append(toQByteArray(cover.data()));
-        putArtwork(record, pictures);
-    }
+    putArtwork(record, m4aPictures(*tag));
     return record;
 }
 
@@ -162,6 +170,22 @@ QString TagReader::readLyrics(const QString &path, Kind kind)
     if (!tag || !tag->contains("\251lyr"))
         return {};
     return toQString(tag->item("\251lyr").toStringList().toString("\n"));
+}
+
+QList<QByteArray> TagReader::readPictures(const QString &path, Kind kind)
+{
+    MediaFileTags::silenceTagLib();
+    const SongFile song(path);
+    if (!song.isOpen())
+        return {};
+    const QByteArray fileName = song.name();
+    if (kind == Kind::Mp3) {
+        TagLib::MPEG::File file(fileName.constData(), false);
+        return file.isValid() && file.hasID3v2Tag() ? mp3Pictures(*file.ID3v2Tag()) : QList<QByteArray>();
+    }
+    TagLib::MP4::File file(fileName.constData(), false);
+    TagLib::MP4::Tag *tag = file.isValid() ? file.tag() : nullptr;
+    return tag ? m4aPictures(*tag) : QList<QByteArray>();
 }
 
 QByteArray TagReader::artworkPng(const QByteArray &pictureBytes)

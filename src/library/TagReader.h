@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QString>
+#include <QByteArray>
+#include <QList>
 #include <QVariantMap>
 
 // Reads a song's tags with TagLib: ID3v2 (2.2, 2.3, 2.4) with ID3v1 as the fallback for
@@ -21,6 +23,9 @@ public:
     static QVariantMap read(const QString &path, Kind kind);
     // The embedded lyrics (ID3 USLT, the M4A lyrics atom); empty when there are none.
     static QString readLyrics(const QString &path, Kind kind);
+    // The cover pictures as stored (APIC frames, the M4A cover atom), in tag order, for a
+    // view that shows the cover large. Empty when there are none.
+    static QList<QByteArray> readPictures(const QString &path, Kind kind);
 
     // The artwork bytes as stored: a 92 x 92 PNG, or nothing when the picture does not decode.
     static QByteArray artworkPng(const QByteArray &pictureBytes);

@@ -436,10 +436,9 @@ void ZivoModel::deleteFile(const QString &folderName, const QString &fileName)
         FileManager::removeItem(path);
 }
 
-void ZivoModel::copyFileFrom(const QString &sourcePath, const QString &destinationPath)
+bool ZivoModel::copyFileFrom(const QString &sourcePath, const QString &destinationPath)
 {
-    if (confined(destinationPath, "copyFileFrom"))
-        FileManager::copyItem(sourcePath, destinationPath);
+    return confined(destinationPath, "copyFileFrom") && FileManager::copyItem(sourcePath, destinationPath);
 }
 
 bool ZivoModel::moveFileFrom(const QString &sourceFolder, const QString &destinationFolder, const QString &fileName)

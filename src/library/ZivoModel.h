@@ -71,7 +71,8 @@ public:
     static void setErrorReporter(LibraryErrorReporter *reporter);
     static void deleteDir(const QString &path);
     static void deleteFile(const QString &folderName, const QString &fileName);
-    static void copyFileFrom(const QString &sourcePath, const QString &destinationPath);
+    // True when the copy was made; an existing destination is left as it is (false).
+    static bool copyFileFrom(const QString &sourcePath, const QString &destinationPath);
     // True when the song now lies in the destination folder. Nothing is ever replaced: a
     // name taken there (or a source that is gone) leaves both where they were. Only a song
     // that really moved takes its cached artwork along and gets a copy of its tag file.

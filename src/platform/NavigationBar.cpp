@@ -5,6 +5,10 @@
 
 #include <QFontMetrics>
 
+namespace {
+constexpr int maxSideWidth = 96;
+} // namespace
+
 NavigationBar::NavigationBar(QWidget *parent) : View(QRect(0, 0, 320, height), parent)
 {
     setBackgroundColor(QColor(22, 25, 33));
@@ -46,9 +50,18 @@ Button *NavigationBar::sideButton(Button *&slot, const QString &title)
 {
     if (!slot) {
         slot = new Button(this);
-        slot->setFontSize(12, true);
         slot->setFill(QColor(46, 52, 66), QColor(46, 204, 196), 8);
     }
+    // A long title ("Now Playing") takes a smaller font rather than a second line that the
+    // button's height would cut.
+    QFont font = slot->font();
+    font.setBold(true);
+    for (qreal points = 12; points >= 8.5; points -= 0.5) {
+        font.setPointSizeF(points);
+        if (QFontMetrics(font).horizontalAdvance(title) + 12 <= maxSideWidth)
+            break;
+    }
+    slot->setFont(font);
     slot->setTitle(title);
     slot->setVisible(!title.isEmpty());
     layoutBar();
@@ -78,7 +91,7 @@ void NavigationBar::layoutBar()
     for (Button *button : {m_left, m_right}) {
         if (!button)
             continue;
-        const int w = std::clamp(button->sizeHint().width(), 56, 96);
+        const int w = std::clamp(button->sizeHint().width(), 56, maxSideWidth);
         side = std::max(side, w);
         button->setGeometry(button == m_left ? 6 : width() - 6 - w, (h - 30) / 2, w, 30);
     }

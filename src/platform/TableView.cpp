@@ -18,7 +18,6 @@
 namespace {
 constexpr int headerHeight = 26;
 constexpr int searchHeight = 44;
-constexpr int indexWidth = 18;
 const QColor background(12, 14, 19);
 const QColor sectionColor(28, 32, 42);
 } // namespace
@@ -30,6 +29,12 @@ TableView::TableView(Style style, QWidget *parent) : QAbstractScrollArea(parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setFocusPolicy(Qt::StrongFocus);
     verticalScrollBar()->setSingleStep(22);
+    // A thin dark bar: the style's light one would stand out beside the dark rows.
+    verticalScrollBar()->setStyleSheet(
+        QStringLiteral("QScrollBar:vertical { background: #0c0e13; width: 6px; margin: 0; }"
+                       "QScrollBar::handle:vertical { background: #4a5263; border-radius: 3px; min-height: 24px; }"
+                       "QScrollBar::add-line:vertical, QScrollBar::sub-line:vertical { height: 0; }"
+                       "QScrollBar::add-page:vertical, QScrollBar::sub-page:vertical { background: none; }"));
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     m_index = new TableSectionIndex(viewport());
     m_index->hide();
@@ -408,6 +413,23 @@ void TableView::paintEvent(QPaintEvent *)
     // Rows, headers, footers and the index are widgets of their own; only the ground is drawn.
     QPainter painter(viewport());
     painter.fillRect(viewport()->rect(), background);
+    if (m_backgroundImage.isNull())
+        return;
+    // Scaled once per size: scrolling repaints the ground that rows uncover.
+    const qreal ratio = devicePixelRatioF();
+    const QSize pixels = (QSizeF(viewport()->size()) * ratio).toSize();
+    if (m_scaledBackground.size() != pixels) {
+        m_scaledBackground = m_backgroundImage.scaled(pixels, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaledBackground.setDevicePixelRatio(ratio);
+    }
+    painter.drawPixmap(0, 0, m_scaledBackground);
+}
+
+void TableView::setBackgroundImage(const QPixmap &image)
+{
+    m_backgroundImage = image;
+    m_scaledBackground = QPixmap();
+    viewport()->update();
 }
 
 void TableView::activateRow(const IndexPath &indexPath)

@@ -5,6 +5,7 @@
 #include <QAbstractScrollArea>
 #include <QHash>
 #include <QList>
+#include <QPixmap>
 #include <QStringList>
 
 class Label;
@@ -23,6 +24,8 @@ class TableView : public QAbstractScrollArea
 public:
     enum Style { Plain, Grouped };
     enum ScrollPosition { Top, Middle, Bottom };
+    // The section index strip on the right: room for two letters and "..".
+    static constexpr int indexWidth = 22;
 
     explicit TableView(Style style = Plain, QWidget *parent = nullptr);
     ~TableView() override;
@@ -30,6 +33,8 @@ public:
     void setDataSource(TableViewDataSource *dataSource) { m_dataSource = dataSource; }
     void setDelegate(TableViewDelegate *delegate) { m_delegate = delegate; }
     void setRowHeight(int height) { m_rowHeight = height; }
+    // A picture behind the rows, stretched to the list's visible area (it does not scroll).
+    void setBackgroundImage(const QPixmap &image);
     int rowHeight() const { return m_rowHeight; }
 
     // Reads everything again from the data source.
@@ -130,4 +135,6 @@ private:
     QList<Label *> m_headerLabels;
     QList<Label *> m_footerLabels;
     IndexPath m_current{-1, -1};
+    QPixmap m_backgroundImage;
+    QPixmap m_scaledBackground;
 };

@@ -1,5 +1,8 @@
 #include "TextView.h"
 
+#include <QPainter>
+#include <QPaintEvent>
+
 TextView::TextView(QWidget *parent) : QTextEdit(parent)
 {
     setReadOnly(true);
@@ -38,6 +41,27 @@ void TextView::centreVertically()
         top = std::max(0, int((height() - document()->size().height()) / 2));
     }
     setViewportMargins(0, top, 0, 0);
+}
+
+void TextView::setBackgroundColor(const QColor &color, qreal cornerRadius)
+{
+    m_background = color;
+    m_cornerRadius = cornerRadius;
+    update();
+}
+
+bool TextView::event(QEvent *event)
+{
+    // The frame's own paint (the viewport, with the text, is painted over it): the stylesheet
+    // cannot fill a translucent scroll area, so the plate is drawn here.
+    if (event->type() == QEvent::Paint && m_background.alpha() > 0) {
+        QPainter painter(this);
+        painter.setRenderHint(QPainter::Antialiasing);
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(m_background);
+        painter.drawRoundedRect(QRectF(rect()), m_cornerRadius, m_cornerRadius);
+    }
+    return QTextEdit::event(event);
 }
 
 void TextView::resizeEvent(QResizeEvent *event)

@@ -289,3 +289,16 @@ void F3BarGauge::drawBar(QPainter &painter, const QRectF &rect, const QColor &co
     gradient.setColorAt(1.0, dark);
     painter.fillRect(rect, gradient);
 }
+
+void F3BarGauge::setPlayerMeterLook(int bars)
+{
+    setNumBars(bars);
+    setLitEffect(false);
+    const QColor grey = QColor::fromRgbF(0.2f, 0.2f, 0.2f, 1.0f);
+    setNormalBarColor(grey);
+    setWarningBarColor(grey);
+    setDangerBarColor(grey);
+    setBackgroundColor(Qt::transparent);
+    setOuterBorderColor(Qt::transparent);
+    setInnerBorderColor(Qt::transparent);
+}

@@ -42,6 +42,9 @@ public:
     bool reverse() const;
     float peakValue() const;
     void resetPeak();
+    // The look of the players' level meters: the bar count given, dark grey bars over faint
+    // ones, no lit effect, no borders, no bar background.
+    void setPlayerMeterLook(int bars);
 
     void setOuterBorderColor(const QColor &color);
     QColor outerBorderColor() const;

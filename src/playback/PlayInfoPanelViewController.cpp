@@ -3,6 +3,7 @@
 #include "F3BarGauge.h"
 #include "PlayerMiniAniView.h"
 #include "ScrollLabel.h"
+#include "app/MusicDetail.h"
 #include "app/ScreenInterfaces.h"
 #include "app/Util.h"
 #include "app/ZivoAppDelegate.h"
@@ -145,16 +146,8 @@ View *PlayInfoPanelViewController::loadView()
 void PlayInfoPanelViewController::viewDidLoad()
 {
     // The meters: 13 dark grey bars over faint ones, no borders, no lit effect.
-    for (F3BarGauge *gauge : {m_levelMeterViewL, m_levelMeterViewR}) {
-        gauge->setNumBars(13);
-        gauge->setLitEffect(false);
-        for (auto set :
-             {&F3BarGauge::setNormalBarColor, &F3BarGauge::setWarningBarColor, &F3BarGauge::setDangerBarColor})
-            (gauge->*set)(QColor::fromRgbF(0.2f, 0.2f, 0.2f, 1.0f));
-        gauge->setBackgroundColor(Qt::transparent);
-        gauge->setOuterBorderColor(Qt::transparent);
-        gauge->setInnerBorderColor(Qt::transparent);
-    }
+    for (F3BarGauge *gauge : {m_levelMeterViewL, m_levelMeterViewR})
+        gauge->setPlayerMeterLook(13);
     m_randomOnImage = picture("player_shuffleOn.png");
     m_randomOffImage = picture("player_shuffleOff.png");
     m_replayOnImage = picture("player_repeatOn.png");
@@ -383,8 +376,10 @@ void PlayInfoPanelViewController::describeSong(bool playable)
         hasLyrics =
             !TagReader::readLyrics(path, suffix == QLatin1String("mp3") ? TagReader::Kind::Mp3 : TagReader::Kind::M4a)
                  .isEmpty();
+    // The song's own cache entry (its folder's): for an imported song that is the import's
+    // "iPod_Songs_<name>" record, and a song of another folder never borrows it.
     if (!hasLyrics && suffix == QLatin1String("m4a"))
-        hasLyrics = !SongCache::readTagFile(QStringLiteral("iPod_Songs"), fileName)
+        hasLyrics = !SongCache::readTagFile(SongCache::folderOfSong(m_curURL), fileName)
                          .value(QStringLiteral("lyrics"))
                          .toString()
                          .isEmpty();
@@ -587,6 +582,8 @@ void PlayInfoPanelViewController::randomToggle()
     m_randomButton->setImage(next.value == QLatin1String("0") ? m_randomOnImage : m_randomOffImage);
     NotificationCenter::defaultCenter().postNotificationName(Notify::viewMessageIconAni,
                                                              Translations::text(next.messageKey));
+    if (MusicDetail *detail = musicDetail())
+        detail->reloadRandomReplayButton();
 }
 
 void PlayInfoPanelViewController::replayToggle()
@@ -600,6 +597,8 @@ void PlayInfoPanelViewController::replayToggle()
     reloadRandomReplayButton();
     NotificationCenter::defaultCenter().postNotificationName(Notify::viewMessageIconAni,
                                                              Translations::text(next->messageKey));
+    if (MusicDetail *detail = musicDetail())
+        detail->reloadRandomReplayButton();
 }
 
 void PlayInfoPanelViewController::reloadRandomReplayButton()
@@ -735,6 +734,9 @@ void PlayInfoPanelViewController::panelInfoSet()
         m_curFolderD, QStringLiteral("[ %1 / %2 ]").arg(m_musicURLArrayIndex + 1).arg(m_musicURLArray.size())));
     const double now = currentTime();
     m_totalTimeLabel->setText(ZivoModel::getMusicDuration(float(now)));
+    if (m_detailViewOnFlg)
+        if (MusicDetail *detail = musicDetail())
+            detail->detailSetInfo();
 
     const Progress progress = progressFor(now, duration());
     QRect target = m_progressBarImageView->geometry();
@@ -762,9 +764,13 @@ bool PlayInfoPanelViewController::meterPass()
     // Runs on the meter thread; the player stays while this loop runs (playMusic ends the
     // loop before replacing it).
     AudioPlayer *player = m_mPlayer.get();
+    MusicDetail *detail = m_meterDetail.load();
     if (!player || !player->isPlaying()) {
         m_levelMeterViewL->setValue(0.0f);
         m_levelMeterViewR->setValue(0.0f);
+        // The full-screen player's meters fall silent too rather than hold the last level.
+        if (detail)
+            detail->setLevelMeterValues(0.0f, 0.0f);
         return false;
     }
     player->updateMeters();
@@ -776,6 +782,8 @@ bool PlayInfoPanelViewController::meterPass()
         m_levelMeterViewL->setValue(m_average);
         m_levelMeterViewR->setValue(m_average2);
     }
+    if (detail)
+        detail->setLevelMeterValues(m_average, m_average2);
     return true;
 }
 
@@ -836,6 +844,19 @@ void PlayInfoPanelViewController::changeFolderAni()
     view();
     Util::FlipRightAnimation(m_playBackImageView);
     Util::viewMessageIconViewAutoClose(QStringLiteral("folderChange"));
+}
+
+MusicDetail *PlayInfoPanelViewController::musicDetail() const
+{
+    return appDelegate() ? appDelegate()->musicDetail() : nullptr;
+}
+
+void PlayInfoPanelViewController::setDetailViewOnFlg(bool on)
+{
+    m_detailViewOnFlg = on;
+    m_meterDetail = on ? musicDetail() : nullptr;
+    if (on)
+        m_meterLoop.wake();
 }
 
 void PlayInfoPanelViewController::viewDetailView()

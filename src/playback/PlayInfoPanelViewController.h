@@ -16,6 +16,7 @@
 
 class AudioPlayer;
 class Button;
+class MusicDetail;
 class F3BarGauge;
 class ImageView;
 class Label;
@@ -82,8 +83,9 @@ public:
     void panelInfoSet();
     void changeFolderAni();
     void viewDetailView();
+    // The full-screen player is open: the refresh and the meter loop feed it too.
     bool detailViewOnFlg() const { return m_detailViewOnFlg; }
-    void setDetailViewOnFlg(bool on) { m_detailViewOnFlg = on; }
+    void setDetailViewOnFlg(bool on);
 
     // --- The player's reports (a report of a player that is no longer current is ignored) ---
     void audioPlayerDidFinishPlaying(AudioPlayer *player, bool successfully);
@@ -168,6 +170,7 @@ private:
     void describeSong(bool playable);
     void updateLyricsIndicator();
     QString displayName(QByteArray *artworkPng, QStringList *texts) const;
+    MusicDetail *musicDetail() const;
 
     std::unique_ptr<AudioPlayer> m_mPlayer;
     QUrl m_curURL;
@@ -211,6 +214,8 @@ private:
     std::atomic<float> m_peak{0}, m_peak2{0}, m_average{0}, m_average2{0};
     // Whether the panel is on screen, for the meter thread.
     std::atomic<bool> m_panelShown{false};
+    // The open full-screen player whose meters the meter thread feeds, or null.
+    std::atomic<MusicDetail *> m_meterDetail{nullptr};
     // Declared last: it stops (and waits for its thread) before anything it reads goes.
     LevelMeterLoop m_meterLoop;
 };

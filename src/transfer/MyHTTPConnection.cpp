@@ -1,6 +1,7 @@
 #include "transfer/MyHTTPConnection.h"
 
 #include "library/ZivoModel.h"
+#include "platform/Bundle.h"
 #include "platform/FileManager.h"
 #include "library/NotificationNames.h"
 #include "platform/NotificationCenter.h"
@@ -528,32 +529,5 @@ QString MyHTTPConnection::createBrowseableSuccess()
 
 QString MyHTTPConnection::uploaderResourcePath()
 {
-    // Looked up on every asset request: resolve it once per setting of the variable.
-    static QString cachedFor;
-    static QString cached;
-    const QString fromEnvironment = qEnvironmentVariable("ORBO_RESOURCES_DIR");
-    if (!cached.isEmpty() && fromEnvironment == cachedFor)
-        return cached;
-    cachedFor = fromEnvironment;
-    cached = findUploaderResourcePath(fromEnvironment);
-    return cached;
-}
-
-QString MyHTTPConnection::findUploaderResourcePath(const QString &fromEnvironment)
-{
-    QStringList candidates;
-    if (!fromEnvironment.isEmpty())
-        candidates << fromEnvironment;
-    // Installed: <prefix>/bin/orbo and <prefix>/share/orbo/___Uploader.
-    candidates << QCoreApplication::applicationDirPath() + QStringLiteral("/../share/orbo");
-#ifdef ORBO_SOURCE_RESOURCES_DIR
-    // Run from the build tree (and in the tests): the sources' own resources.
-    candidates << QStringLiteral(ORBO_SOURCE_RESOURCES_DIR);
-#endif
-    for (const QString &candidate : std::as_const(candidates)) {
-        const QString path = QDir::cleanPath(candidate + QStringLiteral("/___Uploader"));
-        if (QFileInfo(path).isDir())
-            return QFileInfo(path).canonicalFilePath();
-    }
-    return {};
+    return Bundle::installedResourceFolder(QStringLiteral("___Uploader"));
 }

@@ -49,7 +49,6 @@ public:
     QString uploadFolderName() const { return m_uploadFolderName; }
 
 private:
-    static QString findUploaderResourcePath(const QString &fromEnvironment);
     struct Upload
     {
         std::unique_ptr<UploadPartFile> file;

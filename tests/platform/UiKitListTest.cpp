@@ -77,7 +77,7 @@ TEST(UiKitTable, SectionsHeadersFootersAndRowHeights)
     EXPECT_EQ(list.table.rectForRowAtIndexPath({1, 0}).top(), 26 + 60 + 29 * 44 + 26);
     EXPECT_TRUE(list.table.rectForRowAtIndexPath({3, 0}).isNull());
     // The index strip leaves room on the right.
-    EXPECT_EQ(list.table.rectForRowAtIndexPath({0, 0}).width(), list.table.viewport()->width() - 18);
+    EXPECT_EQ(list.table.rectForRowAtIndexPath({0, 0}).width(), list.table.viewport()->width() - TableView::indexWidth);
     EXPECT_EQ(list.table.sectionIndexTitles(), QStringList({"A", "B", "C"}));
 }
 

@@ -72,6 +72,9 @@ public:
     void pauseMusic() override { m_calls << "pauseMusic"; }
     void uiMusicNext() override { m_calls << "detail.uiMusicNext"; }
     void uiMusicPrev() override { m_calls << "detail.uiMusicPrev"; }
+    void detailSetInfo() override { m_calls << "detail.detailSetInfo"; }
+    void reloadRandomReplayButton() override { m_calls << "detail.reloadRandomReplayButton"; }
+    void setLevelMeterValues(float, float) override {}
 
 private:
     QStringList &m_calls;
