@@ -1,5 +1,7 @@
 #include "TableViewCell.h"
 
+#include <QAccessible>
+
 #include "FocusRing.h"
 #include "ImageView.h"
 #include "Label.h"
@@ -54,11 +56,29 @@ void TableViewCell::setAccessoryView(QWidget *view)
 
 void TableViewCell::setEditCheck(EditCheck check)
 {
+    // Screen readers (and their caches) hear of a tick as it happens.
+    QAccessible::State changed;
+    changed.checked = (m_editCheck == EditCheck::Checked) != (check == EditCheck::Checked);
+    changed.checkable = (m_editCheck == EditCheck::None) != (check == EditCheck::None);
     m_editCheck = check;
+    if (changed.checked || changed.checkable) {
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
     if (check != EditCheck::None)
         m_imageView->setImage(ImageView::imageNamed(check == EditCheck::Checked ? QStringLiteral("listCheckOn.png")
                                                                                 : QStringLiteral("listCheckOff.png")));
     layoutSubviews();
+}
+
+void TableViewCell::announceTexts()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
 }
 
 void TableViewCell::setBackgroundImage(const QPixmap &image)
