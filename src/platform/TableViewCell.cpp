@@ -1,6 +1,7 @@
 #include "TableViewCell.h"
 
 #include <QAccessible>
+#include <QFontMetrics>
 
 #include "FocusRing.h"
 #include "ImageView.h"
@@ -163,8 +164,12 @@ void TableViewCell::layoutSubviews()
         right -= 20;
     }
     if (m_style == Subtitle) {
-        m_textLabel->setGeometry(left, 5, right - left, h / 2 - 3);
-        m_detailTextLabel->setGeometry(left, h / 2, right - left, h / 2 - 5);
+        // Both lines as tall as their fonts, the pair centred: low rows do not clip them.
+        const int titleHeight = QFontMetrics(m_textLabel->font()).height();
+        const int detailHeight = QFontMetrics(m_detailTextLabel->font()).height();
+        const int top = std::max(0, (h - titleHeight - detailHeight) / 2);
+        m_textLabel->setGeometry(left, top, right - left, titleHeight);
+        m_detailTextLabel->setGeometry(left, top + titleHeight, right - left, detailHeight);
     } else {
         m_textLabel->setGeometry(left, 0, right - left, h);
     }
