@@ -23,15 +23,16 @@
 namespace {
 using Screen = ZivoAppDelegate::Screen;
 
-// "<date> <size>": the modification date in the locale's long date and short time, and the
-// size text of the song picker.
+// "<date> <size>": the modification date in the locale's short date and time (the long
+// date, with its weekday, leaves no room for the size on a narrow row), and the size text
+// of the song picker.
 QString fileDetail(const QString &path)
 {
     QString date;
     if (const auto modified = FileManager::modificationDate(path)) {
         const QDateTime when = QDateTime::fromMSecsSinceEpoch(modified->nanosecondsSinceEpoch() / 1000000);
         const QLocale locale;
-        date = locale.toString(when.date(), QLocale::LongFormat) + QLatin1Char(' ')
+        date = locale.toString(when.date(), QLocale::ShortFormat) + QLatin1Char(' ')
             + locale.toString(when.time(), QLocale::ShortFormat);
     }
     return QStringLiteral("%1 %2").arg(date, Util::getByteStr(double(FileManager::fileSize(path).value_or(0))));

@@ -382,8 +382,10 @@ void FileManagerViewController::folderSummed(const QString &folder, int fileCoun
     // A cell reused for another folder meanwhile keeps its own text.
     for (const IndexPath &path : m_listTableView->indexPathsForVisibleRows())
         if (m_sectionTitleArray.value(path.row) == folder)
-            if (TableViewCell *cell = m_listTableView->cellForRowAtIndexPath(path))
+            if (TableViewCell *cell = m_listTableView->cellForRowAtIndexPath(path)) {
                 cell->detailTextLabel()->setText(text);
+                cell->announceTexts();
+            }
 }
 
 void FileManagerViewController::didSelectRowAtIndexPath(TableView *table, const IndexPath &indexPath)

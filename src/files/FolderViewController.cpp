@@ -50,7 +50,7 @@ View *FolderViewController::loadView()
     int y = NavigationBar::height;
     m_promptLabel = new Label(QRect(10, y + 2, Window::width - 20, promptHeight), root);
     m_promptLabel->setText(Translations::text("Please select the folder you want to move."));
-    m_promptLabel->setFontSize(12);
+    m_promptLabel->setFontSize(10);
     m_promptLabel->setTextColor(QColor(170, 178, 192));
     y += promptHeight + 2;
     m_folderMessageLabel = new Label(QRect(10, y, Window::width - 20, messageHeight), root);

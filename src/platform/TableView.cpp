@@ -1,5 +1,7 @@
 #include "TableView.h"
 
+#include <algorithm>
+
 #include "AccessibleTableViewCell.h"
 #include "Label.h"
 #include "TableSectionIndex.h"
@@ -199,6 +201,7 @@ void TableView::updateVisibleCells()
             cell->setParent(viewport());
             cell->setSelected(p == m_selected);
             m_visible.insert(p, cell);
+            cell->announceTexts();
         }
         const QRect r = rectForRowAtIndexPath(p).translated(0, -offset);
         cell->setGeometry(r);
@@ -285,8 +288,14 @@ TableViewCell *TableView::cellForRowAtIndexPath(const IndexPath &indexPath) cons
 
 void TableView::reloadData()
 {
-    for (TableViewCell *cell : std::as_const(m_visible))
-        enqueue(cell);
+    // Bottom row first into the pool, so each row in view takes back its own cell: a row
+    // keeps its widget (and a screen reader's focus) across a reload.
+    QList<IndexPath> shown = m_visible.keys();
+    std::sort(shown.begin(), shown.end(), [](const IndexPath &a, const IndexPath &b) {
+        return a.section != b.section ? a.section > b.section : a.row > b.row;
+    });
+    for (const IndexPath &p : std::as_const(shown))
+        enqueue(m_visible.value(p));
     m_visible.clear();
     layoutContent();
     if (m_selected.section >= numberOfSections() || m_selected.row >= numberOfRowsInSection(m_selected.section))

@@ -1,5 +1,8 @@
 #include "TableViewCell.h"
 
+#include <QAccessible>
+#include <QFontMetrics>
+
 #include "FocusRing.h"
 #include "ImageView.h"
 #include "Label.h"
@@ -54,11 +57,29 @@ void TableViewCell::setAccessoryView(QWidget *view)
 
 void TableViewCell::setEditCheck(EditCheck check)
 {
+    // Screen readers (and their caches) hear of a tick as it happens.
+    QAccessible::State changed;
+    changed.checked = (m_editCheck == EditCheck::Checked) != (check == EditCheck::Checked);
+    changed.checkable = (m_editCheck == EditCheck::None) != (check == EditCheck::None);
     m_editCheck = check;
+    if (changed.checked || changed.checkable) {
+        QAccessibleStateChangeEvent event(this, changed);
+        QAccessible::updateAccessibility(&event);
+    }
     if (check != EditCheck::None)
         m_imageView->setImage(ImageView::imageNamed(check == EditCheck::Checked ? QStringLiteral("listCheckOn.png")
                                                                                 : QStringLiteral("listCheckOff.png")));
     layoutSubviews();
+}
+
+void TableViewCell::announceTexts()
+{
+    if (!QAccessible::isActive())
+        return;
+    QAccessibleEvent named(this, QAccessible::NameChanged);
+    QAccessible::updateAccessibility(&named);
+    QAccessibleEvent described(this, QAccessible::DescriptionChanged);
+    QAccessible::updateAccessibility(&described);
 }
 
 void TableViewCell::setBackgroundImage(const QPixmap &image)
@@ -143,8 +164,12 @@ void TableViewCell::layoutSubviews()
         right -= 20;
     }
     if (m_style == Subtitle) {
-        m_textLabel->setGeometry(left, 5, right - left, h / 2 - 3);
-        m_detailTextLabel->setGeometry(left, h / 2, right - left, h / 2 - 5);
+        // Both lines as tall as their fonts, the pair centred: low rows do not clip them.
+        const int titleHeight = QFontMetrics(m_textLabel->font()).height();
+        const int detailHeight = QFontMetrics(m_detailTextLabel->font()).height();
+        const int top = std::max(0, (h - titleHeight - detailHeight) / 2);
+        m_textLabel->setGeometry(left, top, right - left, titleHeight);
+        m_detailTextLabel->setGeometry(left, top + titleHeight, right - left, detailHeight);
     } else {
         m_textLabel->setGeometry(left, 0, right - left, h);
     }

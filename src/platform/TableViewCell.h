@@ -33,6 +33,9 @@ public:
     QWidget *accessoryView() const { return m_accessoryView; }
     void setIndentationLevel(int level);
     int indentationLevel() const { return m_indentation; }
+    // Tells screen readers (and their caches) that the title or subtitle changed: a cell
+    // that is reused, or whose subtitle arrives later.
+    void announceTexts();
     // Replaces the row's picture with the tick picture (None leaves the picture alone);
     // assistive technologies hear a check box, ticked or not.
     void setEditCheck(EditCheck check);

@@ -9,6 +9,8 @@
 #include "platform/NavigationBar.h"
 #include "platform/TextField.h"
 #include "platform/Toolbar.h"
+#include "platform/ViewAnimation.h"
+#include "support/ScopedTranslations.h"
 
 #include <QAccessible>
 #include <QAccessibleInterface>
@@ -389,6 +391,48 @@ TEST(FolderManager, ATapOutsideEditModeOpensTheFolderAndBackComesHere)
     EXPECT_TRUE(s.folders()->isOnScreen());
     EXPECT_FALSE(s.files()->isOnScreen());
     EXPECT_TRUE(s.files()->folderName().isEmpty()) << "it forgets the folder when it goes";
+}
+
+// Pictures of the three screens into the test's own home; the docs' copies are refreshed
+// only on request (ORBO_UPDATE_DOCS set).
+TEST(FolderManager, TakesPicturesOfTheThreeScreens)
+{
+    Shell s;
+    const ScopedTranslations english(QLocale(QLocale::English, QLocale::UnitedStates));
+    s.home.writeFile("Intro.mp3", QByteArray(3 * 1024 * 1024, 'i'));
+    for (const char *name : {"Asphalt.mp3", "Bridge.mp3", "Coda.m4a", "Drift.mp3"})
+        s.home.writeFile(QStringLiteral("Rock/") + name, QByteArray(4 * 1024 * 1024, 'r'));
+    s.home.writeFile("Jazz/Late Train.mp3", QByteArray(5 * 1024 * 1024, 'j'));
+    s.home.makeFolder("Live");
+    s.openFolders();
+    ASSERT_TRUE(s.folders()->folderSizeQueue().waitForIdle(5000));
+    ASSERT_TRUE(waitUntil([&] {
+        return !Shell::row(s.folders()->listTableView(), "Rock")->detailTextLabel()->text().startsWith("Loading")
+            && !Shell::row(s.folders()->listTableView(), "Jazz")->detailTextLabel()->text().startsWith("Loading");
+    }));
+    const QString pictures = s.home.path() + "/pictures/";
+    ASSERT_TRUE(QDir().mkpath(pictures));
+    const auto picture = [&](const QString &name) {
+        ViewAnimation::finishAll();
+        const QImage shot = View::snapshot(s.delegate.window());
+        EXPECT_EQ(shot.size(), QSize(320, 480));
+        EXPECT_TRUE(shot.save(pictures + name));
+        if (qEnvironmentVariableIsSet("ORBO_UPDATE_DOCS")) {
+            EXPECT_TRUE(shot.save(QStringLiteral(ORBO_SOURCE_DIR "/docs/") + name));
+        }
+    };
+    picture("folders-manage.png");
+    s.folders()->addButton()->click();
+    s.folders()->folderNameTextField()->setText("Jazz Live");
+    picture("folders-new.png");
+    s.folders()->cancelFolerNameInput();
+    s.openFolder("Rock");
+    s.files()->editButton()->click();
+    ASSERT_TRUE(Shell::tap(s.files()->listTableView(), "Bridge.mp3"));
+    ASSERT_TRUE(Shell::tap(s.files()->listTableView(), "Drift.mp3"));
+    picture("folder-files.png");
+    s.files()->moveButton()->click();
+    picture("folder-move.png");
 }
 
 } // namespace

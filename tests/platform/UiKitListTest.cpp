@@ -135,6 +135,31 @@ TEST(UiKitTable, OnlyRowsInViewHaveCellsAndCellsAreReused)
     EXPECT_EQ(list.table.cellForRowAtIndexPath({1, 0})->textLabel()->text(), "B0");
 }
 
+TEST(UiKitTable, AReloadGivesEachRowItsOwnCellBackAndTicksAreAnnounced)
+{
+    List list;
+    QList<TableViewCell *> before;
+    for (const IndexPath &p : list.table.indexPathsForVisibleRows())
+        before << list.table.cellForRowAtIndexPath(p);
+    list.table.reloadData();
+    list.table.reloadData();
+    QList<TableViewCell *> after;
+    for (const IndexPath &p : list.table.indexPathsForVisibleRows())
+        after << list.table.cellForRowAtIndexPath(p);
+    EXPECT_EQ(after, before) << "a screen reader's focus stays on its row";
+
+    // A tick is a state change of "checked" that a screen reader hears of.
+    TableViewCell *cell = before.value(1);
+    ASSERT_TRUE(cell);
+    cell->setEditCheck(TableViewCell::EditCheck::Unchecked);
+    QAccessibleInterface *face = QAccessible::queryAccessibleInterface(cell);
+    ASSERT_TRUE(face);
+    EXPECT_TRUE(face->state().checkable);
+    EXPECT_FALSE(face->state().checked);
+    cell->setEditCheck(TableViewCell::EditCheck::Checked);
+    EXPECT_TRUE(face->state().checked);
+}
+
 // Rows built afresh every time, never taken from the pool (as a settings list does).
 class FreshRows : public TableViewDataSource
 {
