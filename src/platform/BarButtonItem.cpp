@@ -4,7 +4,7 @@
 
 BarButtonItem::BarButtonItem(const QString &title, QWidget *parent) : Button(parent)
 {
-    setFontSize(11, true);
+    setFontSize(fontPoints, true);
     setFill(QColor(46, 52, 66), QColor(46, 204, 196), 8);
     setTitleColor(QColor(110, 116, 128), Disabled);
     setTitle(title);

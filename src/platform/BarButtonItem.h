@@ -10,6 +10,10 @@ class BarButtonItem : public Button
 public:
     explicit BarButtonItem(const QString &title, QWidget *parent = nullptr);
 
+    // The caption's size, and the smallest the toolbar shrinks it to when captions crowd.
+    static constexpr qreal fontPoints = 11;
+    static constexpr qreal smallestFontPoints = 8.5;
+
     // The caption "title(count)"; enabled exactly when count is above zero.
     void setTitleWithCount(const QString &title, int count);
     // A new caption (the toolbar makes room for it).

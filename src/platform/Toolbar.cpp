@@ -2,6 +2,8 @@
 
 #include "BarButtonItem.h"
 
+#include <QFontMetrics>
+
 #include <algorithm>
 
 namespace {
@@ -36,22 +38,33 @@ void Toolbar::layoutItems()
         return;
     // Each button as wide as its caption with some padding; the space left over is shared
     // out evenly between and around them. When the captions are too wide, the padding goes
-    // first; captions that still do not fit share the bar equally.
+    // first, then the captions take a smaller font (a caption on two lines would be cut by
+    // the button's height); captions that still do not fit share the bar equally.
     const int count = int(m_items.size());
     const int room = width() - 2 * margin - (count - 1) * margin;
     QList<int> widths;
     int total = 0;
-    for (int padding : {24, 8}) {
+    const auto measure = [&](qreal points, int padding) {
         widths.clear();
         total = 0;
         for (BarButtonItem *item : std::as_const(m_items)) {
-            widths.append(std::max(minButtonWidth, item->fontMetrics().horizontalAdvance(item->text()) + padding));
+            QFont font = item->font();
+            font.setPointSizeF(points);
+            widths.append(std::max(minButtonWidth, QFontMetrics(font).horizontalAdvance(item->text()) + padding));
             total += widths.last();
         }
-        if (total <= room)
-            break;
+        return total <= room;
+    };
+    qreal points = BarButtonItem::fontPoints;
+    bool fits = measure(points, 24) || measure(points, 8);
+    while (!fits && points > BarButtonItem::smallestFontPoints) {
+        points -= 0.5;
+        fits = measure(points, 8);
     }
-    if (total > room) {
+    for (BarButtonItem *item : std::as_const(m_items))
+        if (item->font().pointSizeF() != points)
+            item->setFontSize(points, true);
+    if (!fits) {
         const int each = room / count;
         std::fill(widths.begin(), widths.end(), each);
         total = each * count;

@@ -109,6 +109,19 @@ TEST(UiKitToolbar, CountingButtonsAreEnabledByTheirCount)
     EXPECT_GE(del->width(), del->fontMetrics().horizontalAdvance(del->text()));
     all->setCaption("A caption far too long for a third of the bar");
     EXPECT_TRUE(laidOut());
+
+    // A crowded bar (a folder's files in edit mode): the captions take a smaller font
+    // rather than a second line, which the button's height would cut.
+    Toolbar crowded;
+    crowded.resize(320, Toolbar::height);
+    for (const char *caption : {"Move Files(2)", "Delete(2)", "Select All", "Done"})
+        crowded.addItem(caption);
+    for (BarButtonItem *item : crowded.items()) {
+        EXPECT_GE(item->width(), item->fontMetrics().horizontalAdvance(item->text())) << item->text().toStdString();
+        EXPECT_GE(item->font().pointSizeF(), BarButtonItem::smallestFontPoints);
+    }
+    crowded.items().first()->setCaption("Move");
+    EXPECT_EQ(crowded.items().first()->font().pointSizeF(), BarButtonItem::fontPoints) << "room again, full size again";
 }
 
 TEST(UiKitNavigationBar, ALongTitleShrinksToFitBetweenTheButtons)
