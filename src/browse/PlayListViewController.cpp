@@ -7,6 +7,7 @@
 #include "platform/Button.h"
 #include "platform/ImageView.h"
 #include "platform/Label.h"
+#include "platform/NameInputBar.h"
 #include "platform/NavigationBar.h"
 #include "platform/NotificationCenter.h"
 #include "platform/TableView.h"
@@ -19,16 +20,6 @@
 
 namespace {
 using Screen = ZivoAppDelegate::Screen;
-constexpr int inputBarHeight = 44;
-
-Button *inputBarButton(const QString &title, const QRect &frame, QWidget *parent)
-{
-    auto *button = new Button(frame, parent);
-    button->setTitle(title);
-    button->setFontSize(11, true);
-    button->setFill(QColor(46, 52, 66), QColor(46, 204, 196), 8);
-    return button;
-}
 } // namespace
 
 PlayListViewController::PlayListViewController(QObject *parent) : ZivoViewController(parent)
@@ -64,17 +55,12 @@ View *PlayListViewController::loadView()
     connect(m_doneButton, &Button::clicked, this, &PlayListViewController::editToggle);
 
     // The name bar: parked below the bottom edge until "Add List".
-    m_inputView = new View(QRect(0, Window::height, Window::width, inputBarHeight), root);
-    m_inputView->setBackgroundColor(QColor(30, 34, 44));
-    m_nameField = new TextField(QRect(8, 7, 180, 30), m_inputView);
-    m_nameField->setPlaceholderText(Translations::text("Playlist name"));
-    m_nameField->setAccessibleName(Translations::text("Playlist name"));
-    // The alert's button is not translated; the bar's OK follows it.
-    m_inputOkButton = inputBarButton(QStringLiteral("OK"), QRect(194, 7, 52, 30), m_inputView);
-    m_inputCancelButton = inputBarButton(Translations::text("Cancel"), QRect(252, 7, 62, 30), m_inputView);
-    connect(m_inputOkButton, &Button::clicked, this, &PlayListViewController::clickFolerNameInputButton);
-    connect(m_nameField, &QLineEdit::returnPressed, this, &PlayListViewController::clickFolerNameInputButton);
-    connect(m_inputCancelButton, &Button::clicked, this, &PlayListViewController::cancelFolerNameInput);
+    // The name bar: parked below the bottom edge until "Add List". The alert's button is
+    // not translated; the bar's OK follows it.
+    m_nameBar =
+        new NameInputBar(Translations::text("Playlist name"), QStringLiteral("OK"), Translations::text("Cancel"), root);
+    connect(m_nameBar, &NameInputBar::submitted, this, &PlayListViewController::clickFolerNameInputButton);
+    connect(m_nameBar, &NameInputBar::cancelled, this, &PlayListViewController::cancelFolerNameInput);
     return root;
 }
 
@@ -85,7 +71,7 @@ void PlayListViewController::viewWillAppear(bool animated)
     m_editMode = false;
     m_bar->setTitle(Translations::text("Managing PlayLists"));
     m_toolbars->reset();
-    parkInputBar();
+    m_nameBar->park();
     m_store = PlaylistStore::load();
     m_songFolderArray = m_store.names();
     m_selection.clear();
@@ -93,7 +79,7 @@ void PlayListViewController::viewWillAppear(bool animated)
     m_table->reloadData();
     NotificationCenter::defaultCenter()
         .addObserver(this, TextField::keyboardWillShowNotification, [this](const Notification &n) {
-            keyboardWillShow(n.userInfo.value(TextField::keyboardFrameEndUserInfoKey).toRect());
+            m_nameBar->rideAboveKeyboard(n.userInfo.value(TextField::keyboardFrameEndUserInfoKey).toRect());
         });
 }
 
@@ -115,7 +101,7 @@ void PlayListViewController::viewDidDisappear(bool animated)
 
 bool PlayListViewController::escapePressed()
 {
-    if (!View::isHidden(m_inputView))
+    if (!View::isHidden(m_nameBar))
         cancelFolerNameInput();
     else if (m_editMode)
         editToggle();
@@ -129,42 +115,18 @@ bool PlayListViewController::escapePressed()
 
 void PlayListViewController::viewFolderNameInputView()
 {
-    View::setHidden(m_inputView, false);
-    m_inputView->raise();
-    m_nameField->becomeFirstResponder();
-}
-
-void PlayListViewController::keyboardWillShow(const QRect &keyboardFrame)
-{
-    // The bar rides on top of the keyboard; on the desktop the keyboard has no height, so
-    // the bar sits at the bottom of the screen.
-    const int y = View::frame(view()).height() - inputBarHeight - keyboardFrame.height();
-    View::setHidden(m_inputView, false);
-    ViewAnimation(QStringLiteral("viewFolderNameInputViewAni"))
-        .frame(m_inputView, QRect(0, y, View::frame(m_inputView).width(), inputBarHeight))
-        .start();
-}
-
-void PlayListViewController::parkInputBar()
-{
-    ViewAnimation::stopAnimations(m_inputView);
-    m_nameField->resignFirstResponder();
-    View::setFrame(m_inputView,
-                   QRect(0, View::frame(view()).height(), View::frame(m_inputView).width(),
-                         View::frame(m_inputView).height()));
-    // Parked out of sight, it is out of reach too (Tab, screen readers).
-    View::setHidden(m_inputView, true);
+    m_nameBar->open();
 }
 
 void PlayListViewController::cancelFolerNameInput()
 {
-    parkInputBar();
-    m_nameField->clear();
+    m_nameBar->park();
+    m_nameBar->field()->clear();
 }
 
 void PlayListViewController::clickFolerNameInputButton()
 {
-    const QString name = m_nameField->text();
+    const QString name = m_nameBar->field()->text();
     switch (m_store.refusalFor(name)) {
     case PlaylistStore::Refusal::InvalidName:
         Util::alertViewQuick(Translations::text("Error Add to Playlists"), Translations::text("Please enter a name..."),
@@ -179,8 +141,8 @@ void PlayListViewController::clickFolerNameInputButton()
     }
     m_store.addPlaylist(name);
     m_songFolderArray = m_store.names();
-    parkInputBar();
-    m_nameField->clear();
+    m_nameBar->park();
+    m_nameBar->field()->clear();
     Util::viewMessageViewAutoClose(QStringLiteral("[%1] %2").arg(name, Translations::text("Added to your playlist.")));
     m_table->reloadData();
 }

@@ -4,6 +4,7 @@
 #include "app/ZivoViewController.h"
 #include "library/PlaylistStore.h"
 #include "platform/ActionSheet.h"
+#include "platform/NameInputBar.h"
 #include "platform/SelectionList.h"
 #include "platform/TableViewDataSource.h"
 #include "platform/TableViewDelegate.h"
@@ -37,8 +38,8 @@ public:
     explicit PlayListViewController(QObject *parent = nullptr);
 
     TableView *songFolderTable() const { return m_table; }
-    TextField *nameInputTextField() const { return m_nameField; }
-    View *folderNameInputView() const { return m_inputView; }
+    TextField *nameInputTextField() const { return m_nameBar->field(); }
+    View *folderNameInputView() const { return m_nameBar; }
     Toolbar *normalToolbar() const { return m_toolbars->normalToolbar(); }
     Toolbar *editToolbar() const { return m_toolbars->editToolbar(); }
     BarButtonItem *delButton() const { return m_delButton; }
@@ -75,16 +76,11 @@ protected:
     View *loadView() override;
 
 private:
-    void keyboardWillShow(const QRect &keyboardFrame);
-    void parkInputBar();
     void refreshDelButton();
 
     NavigationBar *m_bar = nullptr;
     TableView *m_table = nullptr;
-    View *m_inputView = nullptr;
-    TextField *m_nameField = nullptr;
-    Button *m_inputOkButton = nullptr;
-    Button *m_inputCancelButton = nullptr;
+    NameInputBar *m_nameBar = nullptr;
     std::unique_ptr<EditModeToolbars> m_toolbars;
     BarButtonItem *m_delButton = nullptr;
     BarButtonItem *m_doneButton = nullptr;

@@ -14,6 +14,7 @@
 #include "platform/FileManager.h"
 #include "platform/ImageView.h"
 #include "platform/Label.h"
+#include "platform/NameInputBar.h"
 #include "platform/NavigationBar.h"
 #include "platform/NotificationCenter.h"
 #include "platform/TableView.h"
@@ -26,16 +27,6 @@
 
 namespace {
 using Screen = ZivoAppDelegate::Screen;
-constexpr int inputBarHeight = 44;
-
-Button *inputBarButton(const QString &title, const QRect &frame, QWidget *parent)
-{
-    auto *button = new Button(frame, parent);
-    button->setTitle(title);
-    button->setFontSize(11, true);
-    button->setFill(QColor(46, 52, 66), QColor(46, 204, 196), 8);
-    return button;
-}
 
 void tellThePlayer(ZivoAppDelegate *delegate)
 {
@@ -84,16 +75,10 @@ View *FileManagerViewController::loadView()
     connect(m_doneButton, &Button::clicked, this, &FileManagerViewController::doneFileMenu);
 
     // The new-folder bar: parked below the bottom edge until "New Folder".
-    m_inputView = new View(QRect(0, Window::height, Window::width, inputBarHeight), root);
-    m_inputView->setBackgroundColor(QColor(30, 34, 44));
-    m_nameField = new TextField(QRect(8, 7, 180, 30), m_inputView);
-    m_nameField->setPlaceholderText(Translations::text("Folder name"));
-    m_nameField->setAccessibleName(Translations::text("Folder name"));
-    m_inputOkButton = inputBarButton(Translations::text("Create"), QRect(194, 7, 56, 30), m_inputView);
-    m_inputCancelButton = inputBarButton(Translations::text("Cancel"), QRect(254, 7, 60, 30), m_inputView);
-    connect(m_inputOkButton, &Button::clicked, this, &FileManagerViewController::clickFolerNameInputButton);
-    connect(m_nameField, &QLineEdit::returnPressed, this, &FileManagerViewController::clickFolerNameInputButton);
-    connect(m_inputCancelButton, &Button::clicked, this, &FileManagerViewController::cancelFolerNameInput);
+    m_nameBar = new NameInputBar(Translations::text("Folder name"), Translations::text("Create"),
+                                 Translations::text("Cancel"), root);
+    connect(m_nameBar, &NameInputBar::submitted, this, &FileManagerViewController::clickFolerNameInputButton);
+    connect(m_nameBar, &NameInputBar::cancelled, this, &FileManagerViewController::cancelFolerNameInput);
     return root;
 }
 
@@ -104,13 +89,13 @@ void FileManagerViewController::viewWillAppear(bool animated)
     m_listMode = 0;
     m_bar->setTitle(Translations::text("Managing Folders"));
     m_toolbars->reset();
-    parkInputBar();
+    m_nameBar->park();
     m_selection.clear();
     reloadList();
     reloadInfoFileMenuView();
     NotificationCenter::defaultCenter()
         .addObserver(this, TextField::keyboardWillShowNotification, [this](const Notification &n) {
-            keyboardWillShow(n.userInfo.value(TextField::keyboardFrameEndUserInfoKey).toRect());
+            m_nameBar->rideAboveKeyboard(n.userInfo.value(TextField::keyboardFrameEndUserInfoKey).toRect());
         });
 }
 
@@ -133,7 +118,7 @@ void FileManagerViewController::viewDidDisappear(bool animated)
 
 bool FileManagerViewController::escapePressed()
 {
-    if (!View::isHidden(m_inputView))
+    if (!View::isHidden(m_nameBar))
         cancelFolerNameInput();
     else if (m_listMode == 1)
         doneFileMenu();
@@ -173,41 +158,18 @@ void FileManagerViewController::forgetSizes()
 
 void FileManagerViewController::viewFolderNameInputView()
 {
-    View::setHidden(m_inputView, false);
-    m_inputView->raise();
-    m_nameField->becomeFirstResponder();
-}
-
-void FileManagerViewController::keyboardWillShow(const QRect &keyboardFrame)
-{
-    // The bar rides on top of the keyboard; the desktop's keyboard has no height.
-    const int y = View::frame(view()).height() - inputBarHeight - keyboardFrame.height();
-    View::setHidden(m_inputView, false);
-    ViewAnimation(QStringLiteral("viewFolderNameInputViewAni"))
-        .frame(m_inputView, QRect(0, y, View::frame(m_inputView).width(), inputBarHeight))
-        .start();
-}
-
-void FileManagerViewController::parkInputBar()
-{
-    ViewAnimation::stopAnimations(m_inputView);
-    m_nameField->resignFirstResponder();
-    View::setFrame(m_inputView,
-                   QRect(0, View::frame(view()).height(), View::frame(m_inputView).width(),
-                         View::frame(m_inputView).height()));
-    // Parked out of sight, it is out of reach too (Tab, screen readers).
-    View::setHidden(m_inputView, true);
+    m_nameBar->open();
 }
 
 void FileManagerViewController::cancelFolerNameInput()
 {
-    parkInputBar();
-    m_nameField->clear();
+    m_nameBar->park();
+    m_nameBar->field()->clear();
 }
 
 void FileManagerViewController::clickFolerNameInputButton()
 {
-    const QString name = m_nameField->text();
+    const QString name = m_nameBar->field()->text();
     const QString title = Translations::text("New Folder Error");
     switch (FolderNameRule::check(name)) {
     case FolderNameRule::Refusal::Empty:
@@ -229,9 +191,9 @@ void FileManagerViewController::clickFolerNameInputButton()
     }
     if (!ZivoModel::createDir(path))
         return; // the library has shown why; the name stays for another try
-    parkInputBar();
+    m_nameBar->park();
     reloadList();
-    m_nameField->clear();
+    m_nameBar->field()->clear();
     Util::viewMessageViewAutoClose(
         QStringLiteral("[%1] %2").arg(name, Translations::text("Folder was created successfully.")));
 }

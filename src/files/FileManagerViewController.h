@@ -4,6 +4,7 @@
 #include "app/EditModeToolbars.h"
 #include "app/ZivoViewController.h"
 #include "platform/ActionSheet.h"
+#include "platform/NameInputBar.h"
 #include "platform/SelectionList.h"
 #include "platform/TableViewDataSource.h"
 #include "platform/TableViewDelegate.h"
@@ -45,8 +46,8 @@ public:
 
     TableView *listTableView() const { return m_listTableView; }
     NavigationBar *titleNavigationBar() const { return m_bar; }
-    View *folderNameInputView() const { return m_inputView; }
-    TextField *folderNameTextField() const { return m_nameField; }
+    View *folderNameInputView() const { return m_nameBar; }
+    TextField *folderNameTextField() const { return m_nameBar->field(); }
     Toolbar *viewToobar() const { return m_toolbars->normalToolbar(); }
     Toolbar *folderMenuToobar() const { return m_toolbars->editToolbar(); }
     BarButtonItem *moveButton() const { return m_moveButton; }
@@ -93,18 +94,13 @@ protected:
     View *loadView() override;
 
 private:
-    void keyboardWillShow(const QRect &keyboardFrame);
-    void parkInputBar();
     int selectedFileCount() const;
     void folderSummed(const QString &folder, int fileCount, double bytes);
     void forgetSizes();
 
     NavigationBar *m_bar = nullptr;
     TableView *m_listTableView = nullptr;
-    View *m_inputView = nullptr;
-    TextField *m_nameField = nullptr;
-    Button *m_inputOkButton = nullptr;
-    Button *m_inputCancelButton = nullptr;
+    NameInputBar *m_nameBar = nullptr;
     std::unique_ptr<EditModeToolbars> m_toolbars;
     BarButtonItem *m_moveButton = nullptr;
     BarButtonItem *m_delButton = nullptr;

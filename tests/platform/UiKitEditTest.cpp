@@ -2,6 +2,7 @@
 #include "platform/BarButtonItem.h"
 #include "platform/ImageView.h"
 #include "platform/Label.h"
+#include "platform/NameInputBar.h"
 #include "platform/NavigationBar.h"
 #include "platform/NotificationCenter.h"
 #include "platform/SelectionList.h"
@@ -10,6 +11,7 @@
 #include "platform/TableViewDataSource.h"
 #include "platform/TextField.h"
 #include "platform/Toolbar.h"
+#include "platform/ViewAnimation.h"
 
 #include <QAccessible>
 #include <QAccessibleEditableTextInterface>
@@ -66,6 +68,47 @@ TEST(UiKitTextField, TakingTheFocusShowsAKeyboardWithoutHeight)
     QSignalSpy returned(&field, &QLineEdit::returnPressed);
     QTest::keyClick(&field, Qt::Key_Return);
     EXPECT_EQ(returned.size(), 1) << "Enter is the keyboard's return key";
+}
+
+TEST(UiKitNameInputBar, WaitsParkedRisesAboveTheKeyboardAndParksKeepingTheText)
+{
+    View screen(QRect(0, 0, 320, 480));
+    NameInputBar bar("Folder name", "Create", "Cancel", &screen);
+    screen.show();
+    EXPECT_TRUE(View::isHidden(&bar)) << "parked out of reach";
+    EXPECT_EQ(View::frame(&bar).top(), 480);
+    EXPECT_EQ(bar.field()->accessibleName(), "Folder name");
+    // The parts lie inside the bar, apart, each caption whole.
+    EXPECT_LT(bar.field()->geometry().right(), bar.okButton()->geometry().left());
+    EXPECT_LT(bar.okButton()->geometry().right(), bar.cancelButton()->geometry().left());
+    EXPECT_LE(bar.cancelButton()->geometry().right(), 320);
+
+    bar.open();
+    EXPECT_FALSE(View::isHidden(&bar));
+    EXPECT_TRUE(bar.field()->isFirstResponder());
+    bar.rideAboveKeyboard(QRect(0, 264, 320, 216));
+    ViewAnimation::finishAll();
+    EXPECT_EQ(View::frame(&bar), QRect(0, 480 - NameInputBar::height - 216, 320, NameInputBar::height));
+    bar.rideAboveKeyboard(QRect());
+    ViewAnimation::finishAll();
+    EXPECT_EQ(View::frame(&bar).bottom(), 479) << "no keyboard on the desktop: at the bottom";
+
+    QSignalSpy submitted(&bar, &NameInputBar::submitted);
+    QSignalSpy cancelled(&bar, &NameInputBar::cancelled);
+    bar.field()->setText("Jazz");
+    QTest::keyClick(bar.field(), Qt::Key_Return);
+    bar.okButton()->click();
+    bar.cancelButton()->click();
+    EXPECT_EQ(submitted.size(), 2) << "Enter and OK";
+    EXPECT_EQ(cancelled.size(), 1);
+
+    bar.rideAboveKeyboard(QRect(0, 264, 320, 216));
+    bar.park(); // mid-animation: the animation must not carry it back up
+    ViewAnimation::finishAll();
+    EXPECT_TRUE(View::isHidden(&bar));
+    EXPECT_EQ(View::frame(&bar).top(), 480);
+    EXPECT_FALSE(bar.field()->isFirstResponder());
+    EXPECT_EQ(bar.field()->text(), "Jazz") << "what to do with the text is the screen's choice";
 }
 
 TEST(UiKitToolbar, CountingButtonsAreEnabledByTheirCount)
