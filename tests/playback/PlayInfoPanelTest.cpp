@@ -345,6 +345,7 @@ TEST_F(PanelTest, ExactlyOneMeterLoopFeedsBothMeters)
     }
     // -6 dB: half of full scale lights 6 of 13 bars on both channels of a mono song.
     ASSERT_TRUE(waitUntil([&] { return panel->levelMeterViewL()->indexes().off >= 5; }, 5000));
+    ASSERT_TRUE(waitUntil([&] { return panel->levelMeterViewR()->indexes().off >= 5; }, 5000));
     EXPECT_NEAR(panel->average(), 0.5, 0.08);
     EXPECT_NEAR(panel->average2(), 0.5, 0.08);
     // A sine's scaled average reads its peak, so the two meet within the encoder's ripple.
@@ -354,8 +355,9 @@ TEST_F(PanelTest, ExactlyOneMeterLoopFeedsBothMeters)
 
     // Paused: the meters fall to nothing and the loop waits (it is still the one loop).
     panel->pauseMusic();
+    // The two meters take their values one after the other: both are waited for.
     ASSERT_TRUE(waitUntil([&] { return panel->levelMeterViewL()->indexes().off == 0; }, 3000));
-    EXPECT_EQ(panel->levelMeterViewR()->indexes().off, 0);
+    ASSERT_TRUE(waitUntil([&] { return panel->levelMeterViewR()->indexes().off == 0; }, 3000));
     EXPECT_EQ(LevelMeterLoop::liveLoops(), 1);
     panel->playOrPauseMusic();
     ASSERT_TRUE(waitUntil([&] { return panel->levelMeterViewL()->indexes().off >= 5; }, 5000));
