@@ -1,9 +1,9 @@
 #include "FileSelectorViewController.h"
 
 #include "FileSelectorSubViewController.h"
+#include "app/FolderSizeTexts.h"
 #include "app/Util.h"
 #include "app/ZivoAppDelegate.h"
-#include "library/FolderSizeQueue.h"
 #include "library/ZivoModel.h"
 #include "platform/Button.h"
 #include "platform/ImageView.h"
@@ -19,9 +19,9 @@ using Screen = ZivoAppDelegate::Screen;
 }
 
 FileSelectorViewController::FileSelectorViewController(QObject *parent)
-    : ZivoViewController(parent), m_sizes(new FolderSizeQueue(this))
+    : ZivoViewController(parent), m_sizes(new FolderSizeTexts(this))
 {
-    connect(m_sizes, &FolderSizeQueue::summed, this, &FileSelectorViewController::folderSummed);
+    connect(m_sizes, &FolderSizeTexts::textReady, this, &FileSelectorViewController::folderSizeReady);
 }
 
 FileSelectorViewController::~FileSelectorViewController() = default;
@@ -49,9 +49,7 @@ void FileSelectorViewController::viewWillAppear(bool animated)
     ZivoViewController::viewWillAppear(animated);
     view();
     // Sizes are summed afresh on each visit: songs may have come or gone since.
-    m_sizes->cancelAll();
-    m_sizeTexts.clear();
-    m_summing.clear();
+    m_sizes->forget();
     m_sectionTitleArray = ZivoModel::folderSortToTopDocument(ZivoModel::getFolderList());
     m_allSectionArray.clear();
     for (const QString &folder : std::as_const(m_sectionTitleArray))
@@ -62,9 +60,7 @@ void FileSelectorViewController::viewWillAppear(bool animated)
 void FileSelectorViewController::viewDidDisappear(bool animated)
 {
     ZivoViewController::viewDidDisappear(animated);
-    m_sizes->cancelAll();
-    m_sizeTexts.clear();
-    m_summing.clear();
+    m_sizes->forget();
     m_sectionTitleArray.clear();
     m_allSectionArray.clear();
     m_listTableView->reloadData();
@@ -100,27 +96,12 @@ TableViewCell *FileSelectorViewController::cellForRowAtIndexPath(TableView *tabl
     cell->textLabel()->setText(folder);
     cell->imageView()->setImage(ImageView::imageNamed(QStringLiteral("folder_orange_open.png")));
     cell->setIndentationLevel(folder == ZivoModel::documentsFolderName ? 0 : 1);
-    if (files.isEmpty()) {
-        cell->detailTextLabel()->setText(QStringLiteral("0%1").arg(Translations::text("Files")));
-    } else if (const auto known = m_sizeTexts.constFind(folder); known != m_sizeTexts.constEnd()) {
-        cell->detailTextLabel()->setText(*known);
-    } else {
-        cell->detailTextLabel()->setText(Translations::text("Loading information ..."));
-        if (!m_summing.contains(folder)) {
-            m_summing.insert(folder);
-            m_sizes->request(folder, files);
-        }
-    }
+    cell->detailTextLabel()->setText(m_sizes->textFor(folder, files));
     return cell;
 }
 
-void FileSelectorViewController::folderSummed(const QString &folder, int fileCount, double bytes)
+void FileSelectorViewController::folderSizeReady(const QString &folder, const QString &text)
 {
-    if (!m_summing.remove(folder))
-        return;
-    const QString text =
-        QStringLiteral("%1%2 %3").arg(fileCount).arg(Translations::text("Files"), Util::getByteStr(bytes));
-    m_sizeTexts.insert(folder, text);
     // The row that asked may show another folder by now (its cell was reused): only the
     // rows showing this folder at this moment take the text.
     for (const IndexPath &path : m_listTableView->indexPathsForVisibleRows())
@@ -141,4 +122,9 @@ void FileSelectorViewController::didSelectRowAtIndexPath(TableView *table, const
     songs->setFolderDName(m_sectionTitleArray[row]);
     songs->setFileNameArray(m_allSectionArray.value(row));
     appDelegate()->addFileSelectorSubView();
+}
+
+FolderSizeQueue &FileSelectorViewController::folderSizeQueue() const
+{
+    return m_sizes->queue();
 }

@@ -11,6 +11,7 @@
 
 class Button;
 class FolderSizeQueue;
+class FolderSizeTexts;
 class NavigationBar;
 class PlayListFilesReceiver;
 class TableView;
@@ -37,7 +38,7 @@ public:
     Button *closeButton() const { return m_closeButton; }
     QStringList sectionTitleArray() const { return m_sectionTitleArray; }
     QList<QStringList> allSectionArray() const { return m_allSectionArray; }
-    FolderSizeQueue &folderSizeQueue() const { return *m_sizes; }
+    FolderSizeQueue &folderSizeQueue() const;
 
     void closeView();
 
@@ -55,7 +56,7 @@ protected:
 
 private:
     // A folder's sum has come: the rows that show that folder now take it.
-    void folderSummed(const QString &folder, int fileCount, double bytes);
+    void folderSizeReady(const QString &folder, const QString &text);
 
     NavigationBar *m_bar = nullptr;
     Button *m_closeButton = nullptr;
@@ -63,8 +64,5 @@ private:
     PlayListFilesReceiver *m_comanderClass = nullptr;
     QStringList m_sectionTitleArray;
     QList<QStringList> m_allSectionArray;
-    FolderSizeQueue *m_sizes;
-    // This appearance's finished sums (the row text), and the folders still being summed.
-    QHash<QString, QString> m_sizeTexts;
-    QSet<QString> m_summing;
+    FolderSizeTexts *m_sizes;
 };

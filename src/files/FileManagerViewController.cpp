@@ -3,10 +3,10 @@
 #include "FileManagerSubViewController.h"
 #include "FolderViewController.h"
 #include "app/PlayInfoPanel.h"
+#include "app/FolderSizeTexts.h"
 #include "app/Util.h"
 #include "app/ZivoAppDelegate.h"
 #include "library/FolderNameRule.h"
-#include "library/FolderSizeQueue.h"
 #include "library/NotificationNames.h"
 #include "library/ZivoModel.h"
 #include "platform/BarButtonItem.h"
@@ -36,9 +36,9 @@ void tellThePlayer(ZivoAppDelegate *delegate)
 } // namespace
 
 FileManagerViewController::FileManagerViewController(QObject *parent)
-    : ZivoViewController(parent), m_sizes(new FolderSizeQueue(this))
+    : ZivoViewController(parent), m_sizes(new FolderSizeTexts(this))
 {
-    connect(m_sizes, &FolderSizeQueue::summed, this, &FileManagerViewController::folderSummed);
+    connect(m_sizes, &FolderSizeTexts::textReady, this, &FileManagerViewController::folderSizeReady);
 }
 
 FileManagerViewController::~FileManagerViewController() = default;
@@ -148,9 +148,7 @@ void FileManagerViewController::reloadList()
 
 void FileManagerViewController::forgetSizes()
 {
-    m_sizes->cancelAll();
-    m_sizeTexts.clear();
-    m_summing.clear();
+    m_sizes->forget();
 }
 
 // ---------------------------------------------------------------------------
@@ -320,27 +318,12 @@ TableViewCell *FileManagerViewController::cellForRowAtIndexPath(TableView *table
     cell->setEditCheck(m_listMode == 1 ? (m_selection.contains(folder) ? TableViewCell::EditCheck::Checked
                                                                        : TableViewCell::EditCheck::Unchecked)
                                        : TableViewCell::EditCheck::None);
-    if (files.isEmpty()) {
-        cell->detailTextLabel()->setText(QStringLiteral("0%1").arg(Translations::text("Files")));
-    } else if (const auto known = m_sizeTexts.constFind(folder); known != m_sizeTexts.constEnd()) {
-        cell->detailTextLabel()->setText(*known);
-    } else {
-        cell->detailTextLabel()->setText(Translations::text("Loading information ..."));
-        if (!m_summing.contains(folder)) {
-            m_summing.insert(folder);
-            m_sizes->request(folder, files);
-        }
-    }
+    cell->detailTextLabel()->setText(m_sizes->textFor(folder, files));
     return cell;
 }
 
-void FileManagerViewController::folderSummed(const QString &folder, int fileCount, double bytes)
+void FileManagerViewController::folderSizeReady(const QString &folder, const QString &text)
 {
-    if (!m_summing.remove(folder))
-        return;
-    const QString text =
-        QStringLiteral("%1%2 %3").arg(fileCount).arg(Translations::text("Files"), Util::getByteStr(bytes));
-    m_sizeTexts.insert(folder, text);
     // A cell reused for another folder meanwhile keeps its own text.
     for (const IndexPath &path : m_listTableView->indexPathsForVisibleRows())
         if (m_sectionTitleArray.value(path.row) == folder)
@@ -372,4 +355,9 @@ void FileManagerViewController::didSelectRowAtIndexPath(TableView *table, const 
     files->setFileNameArray(m_allSectionArray.value(row));
     View::removeFromSuperview(view());
     appDelegate()->addFileManagerSubView();
+}
+
+FolderSizeQueue &FileManagerViewController::folderSizeQueue() const
+{
+    return m_sizes->queue();
 }

@@ -19,6 +19,7 @@
 class BarButtonItem;
 class Button;
 class FolderSizeQueue;
+class FolderSizeTexts;
 class NavigationBar;
 class TableView;
 class TextField;
@@ -59,7 +60,7 @@ public:
     QStringList sectionTitleArray() const { return m_sectionTitleArray; }
     QList<QStringList> allSectionArray() const { return m_allSectionArray; }
     QStringList selectedPathListArray() const { return m_selection.values(); }
-    FolderSizeQueue &folderSizeQueue() const { return *m_sizes; }
+    FolderSizeQueue &folderSizeQueue() const;
 
     void reloadList();
     bool isSelectedPathList(const QString &folder) const { return m_selection.contains(folder); }
@@ -95,7 +96,7 @@ protected:
 
 private:
     int selectedFileCount() const;
-    void folderSummed(const QString &folder, int fileCount, double bytes);
+    void folderSizeReady(const QString &folder, const QString &text);
     void forgetSizes();
 
     NavigationBar *m_bar = nullptr;
@@ -111,8 +112,5 @@ private:
     QStringList m_sectionTitleArray;
     QList<QStringList> m_allSectionArray;
     SelectionList m_selection;
-    FolderSizeQueue *m_sizes;
-    // This appearance's finished sums (the row text), and the folders still being summed.
-    QHash<QString, QString> m_sizeTexts;
-    QSet<QString> m_summing;
+    FolderSizeTexts *m_sizes;
 };
