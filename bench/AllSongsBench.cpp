@@ -5,6 +5,8 @@
 //                         the whole library; the time from a keystroke in the search field to
 //                         the painted result, beside a bare repaint of the same list; the
 //                         resident memory before and with the list open.
+#include "PaintProbe.h"
+#include "SampleStats.h"
 #include "app/ZivoAppDelegate.h"
 #include "browse/MusicAllListViewController.h"
 #include "browse/MusicListViewController.h"
@@ -62,46 +64,7 @@ ScreenFactory screens()
     return factory;
 }
 
-class PaintProbe : public QObject
-{
-public:
-    bool painted = false;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-// Runs `act`, then the event loop until `target` has been painted; milliseconds.
-double timeToPaint(QWidget *target, const std::function<void()> &act)
-{
-    PaintProbe probe;
-    target->installEventFilter(&probe);
-    QElapsedTimer clock;
-    clock.start();
-    act();
-    while (!probe.painted && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    const double ms = double(clock.nsecsElapsed()) / 1e6;
-    target->removeEventFilter(&probe);
-    return ms;
-}
-
-struct Stats
-{
-    double median, p95, max;
-};
-
-Stats stats(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return {values[n / 2], values[std::min(n - 1, size_t(double(n) * 0.95))], values.back()};
-}
-
-void print(const char *what, const Stats &s)
+void print(const char *what, const SampleStats &s)
 {
     std::printf("%s %.2f %.2f %.2f\n", what, s.median, s.p95, s.max);
 }
@@ -154,14 +117,14 @@ int run()
     // Tap to paint, the two lists taking turns so that a slow moment falls on both.
     std::vector<double> toAll, toFolders;
     for (int visit = 0; visit < 15; ++visit) {
-        toAll.push_back(timeToPaint(all->listTableView()->viewport(), [&] {
+        toAll.push_back(PaintProbe::timeToPaint(all->listTableView()->viewport(), [&] {
             View::removeFromSuperview(menu);
             delegate.addMusicAllListView();
         }));
         runFor(30);
         all->goMusicMainView();
         runFor(30);
-        toFolders.push_back(timeToPaint(folders->listTableView()->viewport(), [&] {
+        toFolders.push_back(PaintProbe::timeToPaint(folders->listTableView()->viewport(), [&] {
             View::removeFromSuperview(menu);
             delegate.addMusicListView();
         }));
@@ -169,8 +132,8 @@ int run()
         folders->goMusicMainView();
         runFor(30);
     }
-    print("open-all", stats(toAll));
-    print("open-folders", stats(toFolders));
+    print("open-all", SampleStats::of(toAll));
+    print("open-folders", SampleStats::of(toFolders));
 
     View::removeFromSuperview(menu);
     delegate.addMusicAllListView();
@@ -188,7 +151,7 @@ int run()
         table->viewport()->repaint();
         frames.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
-    print("scroll-all", stats(frames));
+    print("scroll-all", SampleStats::of(frames));
     std::printf("resident %.1f %.1f\n", before, residentMb());
 
     // Keystrokes: typing "Song 42-0", "4", "7", then deleting back, as a user would.
@@ -200,13 +163,13 @@ int run()
                             "Song 42-0", "Song 42",  "Song 4",    "Song",       "S",           ""};
     for (int round = 0; round < 5; ++round)
         for (const QString &text : typed)
-            keys.push_back(timeToPaint(table->viewport(), [&] { field->setText(text); }));
-    print("search-key", stats(keys));
+            keys.push_back(PaintProbe::timeToPaint(table->viewport(), [&] { field->setText(text); }));
+    print("search-key", SampleStats::of(keys));
     // The peer: the same list painted again with nothing changed.
     std::vector<double> repaints;
     for (int i = 0; i < int(keys.size()); ++i)
-        repaints.push_back(timeToPaint(table->viewport(), [&] { table->viewport()->update(); }));
-    print("repaint", stats(repaints));
+        repaints.push_back(PaintProbe::timeToPaint(table->viewport(), [&] { table->viewport()->update(); }));
+    print("repaint", SampleStats::of(repaints));
     return 0;
 }
 

@@ -6,6 +6,8 @@
 //                                   CPU and wake-ups of the whole process with the panel shown
 //                                   over the song list, playing and then paused, and the same
 //                                   for the bare audio player in the same process (the peer)
+#include "PaintProbe.h"
+#include "SampleStats.h"
 #include "app/ZivoAppDelegate.h"
 #include "browse/MusicListCell.h"
 #include "browse/MusicListViewController.h"
@@ -115,49 +117,9 @@ struct Shell
     }
 };
 
-// Notes when a widget has been painted.
-class PaintProbe : public QObject
-{
-public:
-    bool painted = false;
-    bool eventFilter(QObject *watched, QEvent *event) override
-    {
-        if (event->type() == QEvent::Paint)
-            painted = true;
-        return QObject::eventFilter(watched, event);
-    }
-};
-
-// Runs `open`, then the event loop until `target` has been painted; milliseconds.
-double timeToPaint(QWidget *target, const std::function<void()> &open)
-{
-    PaintProbe probe;
-    target->installEventFilter(&probe);
-    QElapsedTimer clock;
-    clock.start();
-    open();
-    while (!probe.painted && clock.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents);
-    const double ms = double(clock.nsecsElapsed()) / 1e6;
-    target->removeEventFilter(&probe);
-    return ms;
-}
-
-struct Stats
-{
-    double median, p95, max;
-};
-
-Stats stats(std::vector<double> values)
-{
-    std::sort(values.begin(), values.end());
-    const size_t n = values.size();
-    return {values[n / 2], values[std::min(n - 1, size_t(double(n) * 0.95))], values.back()};
-}
-
 // Frame times while scrolling a list from top to bottom, 12 points a frame, each frame
 // laid out and painted at once.
-Stats scrollFrames(TableView *table)
+SampleStats scrollFrames(TableView *table)
 {
     std::vector<double> frames;
     table->setContentOffset(0);
@@ -170,7 +132,7 @@ Stats scrollFrames(TableView *table)
         table->viewport()->repaint();
         frames.push_back(double(clock.nsecsElapsed()) / 1e6);
     }
-    return stats(frames);
+    return SampleStats::of(frames);
 }
 
 void makeLibrary()
@@ -217,23 +179,24 @@ int lists()
     std::vector<double> toList, toSongs, toMenu;
     for (int run = 0; run < 15; ++run) {
         MusicListViewController *list = shell.list();
-        toList.push_back(timeToPaint(list->listTableView()->viewport(), [&] {
+        toList.push_back(PaintProbe::timeToPaint(list->listTableView()->viewport(), [&] {
             View::removeFromSuperview(menu);
             shell.delegate.addMusicListView();
         }));
         runFor(30);
         MusicSubListViewController *songs = shell.songs();
         songs->view();
-        toSongs.push_back(timeToPaint(songs->listTableView()->viewport(), [&] {
+        toSongs.push_back(PaintProbe::timeToPaint(songs->listTableView()->viewport(), [&] {
             list->listTableView()->activateRow({0, 1 + run});
         }));
         runFor(30);
         // Back to the menu: the peer, a screen of a few widgets.
         View::removeFromSuperview(songs->view());
-        toMenu.push_back(timeToPaint(menu, [&] { shell.delegate.addMusicMainView(); }));
+        toMenu.push_back(PaintProbe::timeToPaint(menu, [&] { shell.delegate.addMusicMainView(); }));
         runFor(30);
     }
-    const Stats list = stats(toList), songs = stats(toSongs), menuPaint = stats(toMenu);
+    const SampleStats list = SampleStats::of(toList), songs = SampleStats::of(toSongs),
+                      menuPaint = SampleStats::of(toMenu);
     std::printf("open-list %.2f %.2f %.2f\n", list.median, list.p95, list.max);
     std::printf("open-songs %.2f %.2f %.2f\n", songs.median, songs.p95, songs.max);
     std::printf("open-menu %.2f %.2f %.2f\n", menuPaint.median, menuPaint.p95, menuPaint.max);
@@ -241,10 +204,10 @@ int lists()
     View::removeFromSuperview(menu);
     shell.delegate.addMusicListView();
     runFor(50);
-    const Stats folderScroll = scrollFrames(shell.list()->listTableView());
+    const SampleStats folderScroll = scrollFrames(shell.list()->listTableView());
     shell.list()->listTableView()->activateRow({0, 1});
     runFor(50);
-    const Stats songScroll = scrollFrames(shell.songs()->listTableView());
+    const SampleStats songScroll = scrollFrames(shell.songs()->listTableView());
     std::printf("scroll-list %.2f %.2f %.2f\n", folderScroll.median, folderScroll.p95, folderScroll.max);
     std::printf("scroll-songs %.2f %.2f %.2f\n", songScroll.median, songScroll.p95, songScroll.max);
     return 0;
